@@ -1,0 +1,26 @@
+# The two set-up commands: `make run` and `make test`. Each installs what is missing first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+export CCACHE_BASEDIR := $(CURDIR)/..
+
+.PHONY: deps build test run bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: deps
+	@scripts/test.sh
+
+run: build
+	@scripts/run.sh
+
+bench: build
+	@scripts/bench.sh
+
+clean:
+	rm -rf build build-*

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Prints every benchmark as medians with their spread.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+for b in build/bench/*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    "$b" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+done

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+#include "midi/MidiDriver.h"
+#include "midi/SysexMessage.h"
+
+class EXParams;
+
+// One MIDI output device for the length of a job or an audition. Errors are raised as
+// EXException pointers from module "MidiOutWin.cpp".
+class MidiOutWin {
+public:
+    MidiOutWin();
+    virtual ~MidiOutWin();
+    MidiOutWin(const MidiOutWin&) = delete;
+    MidiOutWin& operator=(const MidiOutWin&) = delete;
+
+    static int GetDeviceName(int32_t deviceIndex, char* lpszDeviceName, uint32_t length);
+
+    // The driver's result; raises nothing.
+    MidiResult Open(EXParams& job);
+    int SendShort(EXParams& job, uint8_t status, uint8_t data1, uint8_t data2);
+    int SendLong(EXParams& job, const uint8_t* data, int32_t length);
+    void Close(EXParams& job);
+    int32_t GetSentCount() const { return m_SentCount; }
+    bool IsOpen() const { return m_IsOpen; }
+
+private:
+    void WaitAndUnprepare(EXParams& job);
+
+    int32_t m_SentCount = 0;
+    SysexMessage m_Buffer;
+    bool m_IsOpen = false;
+    // Remembered at Open so that a port destroyed while open can still close its device.
+    MidiHandle m_OpenHandle = 0;
+    EXParams* m_OpenJob = nullptr;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "midi/MidiDriver.h"
+
+// The process's one MIDI driver, installed at start (the default chain by the programs, a fake
+// by the tests). Before anything is installed it is a driver with no devices.
+class MidiSystem {
+public:
+    static MidiDriver& Driver();
+    static void Install(std::shared_ptr<MidiDriver> driver);
+};

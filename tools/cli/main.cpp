@@ -1,0 +1,37 @@
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CliCommand.h"
+
+namespace {
+
+std::vector<std::unique_ptr<CliCommand>> Commands() {
+    std::vector<std::unique_ptr<CliCommand>> commands;
+    return commands;
+}
+
+int Usage(const std::vector<std::unique_ptr<CliCommand>>& commands) {
+    std::fprintf(stderr, "usage:\n");
+    for (const auto& command : commands) {
+        std::fprintf(stderr, "  sonavist-cli %s %s\n", command->Name(), command->Usage());
+    }
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    auto commands = Commands();
+    if (argc < 2) {
+        return Usage(commands);
+    }
+    for (const auto& command : commands) {
+        if (std::strcmp(argv[1], command->Name()) == 0) {
+            return command->Run(std::vector<std::string>(argv + 2, argv + argc));
+        }
+    }
+    return Usage(commands);
+}
