@@ -1,11 +1,9 @@
 #include "platform/RegistryFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
+
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -201,27 +199,6 @@ void AppendHexList(std::string& out, const std::vector<uint8_t>& data, size_t li
     }
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
-
-// Makes a rename durable; a folder that cannot be synced still holds the new file.
-void SyncFolder(const std::filesystem::path& folder) {
-    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 }  // namespace
 
 std::optional<RegistryFile> RegistryFile::Parse(std::string_view text) {
@@ -341,19 +318,8 @@ RegistryFile RegistryFile::Load(const std::filesystem::path& file) {
 }
 
 bool RegistryFile::Save(const std::filesystem::path& file) const {
-    std::string temporary = file.string() + ".XXXXXX";
-    int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool written = WriteAll(fd, Format()) && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolder(file.parent_path());
-    return true;
+    std::string text = Format();
+    return AtomicFile::Replace(file.string(), text.data(), text.size());
 }
 
 bool RegistryFile::IsValidKeyPath(std::string_view path) {

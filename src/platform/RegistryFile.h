@@ -44,8 +44,7 @@ public:
 
     // A missing, unreadable, oversized or unparseable file reads as having no keys.
     static RegistryFile Load(const std::filesystem::path& file);
-    // Replaces the file atomically: a uniquely named temporary in the same folder, flushed to
-    // disk, then renamed over the file, so a reader or a crash never sees half a file.
+    // Replaces the file atomically, so a reader or a crash never sees half a file.
     bool Save(const std::filesystem::path& file) const;
 
     // Backslash-separated names, none empty, at most 255 bytes, no control characters.
