@@ -5,11 +5,15 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "DumpCommand.h"
+#include "ListCommand.h"
 
 namespace {
 
 std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<ListCommand>());
+    commands.push_back(std::make_unique<DumpCommand>());
     return commands;
 }
 
