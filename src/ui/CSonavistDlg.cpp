@@ -231,7 +231,7 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
 QGroupBox* CSonavistDlg::CreateBrowser() {
     auto* box = Tagged(new QGroupBox(QStringLiteral("Voice Banks"), this), 1019);
     m_FolderTree = Tagged(new CFolderTree(box), 1010);
-    m_FolderTree->setMinimumWidth(200);
+    m_FolderTree->setMinimumSize(220, 280);
     connect(m_FolderTree, &CFolderTree::FolderSelected, this,
             [this](const QString& path) { Guarded([this, path] { OnFolderSelected(path); }); });
     m_FileList = Tagged(new QListWidget(box), 1022);
@@ -239,7 +239,7 @@ QGroupBox* CSonavistDlg::CreateBrowser() {
     connect(m_FileList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { OnSelchangeFileList(); }); });
     m_VoiceList = Tagged(new QListWidget(box), 1023);
-    m_VoiceList->setMinimumWidth(220);
+    m_VoiceList->setMinimumWidth(240);
     connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
             [this] { Guarded([this] { OnDblclkVoiceList(); }); });
 
