@@ -1,0 +1,7 @@
+#pragma once
+
+// Base of the instrument-specific dump helpers.
+class Parser {
+public:
+    virtual ~Parser() = default;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EX5Patch;
+
+// The image of one voice-bank file (".s1v"): 256 voices in the banks I1 and I2, their rows for
+// the voice list, and the patch of one voice.
+class VoiceBank {
+public:
+    static constexpr size_t kBankSize = 197760;
+    static constexpr int kVoiceCount = 256;
+    static constexpr int kElementBlockCount = 1024;
+    static constexpr size_t kDirectoryOffset = 128;
+    static constexpr size_t kCommonOffset = 2176;
+    static constexpr size_t kElementOffset = 62592;
+    static constexpr size_t kNameLength = 12;
+    static constexpr size_t kCategoryByte = 12;
+    static constexpr const char* kNoDrumsText = "Sorry, no drums yet.";
+
+    VoiceBank();
+
+    // Reads the first kBankSize bytes of the file. All or nothing: on an error the image keeps
+    // the previous bank. Raises "Cannot open input file #1" or "Cannot read voice file #1".
+    void LoadBank(const std::string& path);
+
+    // Hands the rows to addRow in bank order; "Init Voice" rows only when m_ShowInits is set.
+    void FillVoiceList(const std::function<void(const std::string&)>& addRow) const;
+    // The row of voice 0 to 255, whatever m_ShowInits says; empty for any other number.
+    std::string VoiceRow(int voice) const;
+
+    // The voice a row stands for, or -1 when the row names none.
+    static int VoiceIndexFromRow(const std::string& row);
+    // The voice of a slot text "I1-001" to "I2-128", or -1.
+    static int VoiceIndexFromSlot(const std::string& slot);
+    static bool IsDrumRow(const std::string& row);
+
+    // The element block of each of the voice's four elements, -1 where not in use.
+    std::array<int, 4> FindElements(int voice) const;
+
+    // Copies the row's voice into the patch; false when the row names no voice or the voice has
+    // no element in use.
+    bool AssemblePatch(EX5Patch& patch, const std::string& row) const;
+    // The patch to send for a row: none for a drum row (show kNoDrumsText), else an assembled
+    // patch. Raises "Problem assembling patch." when it cannot be assembled.
+    std::unique_ptr<EX5Patch> PatchForRow(const std::string& row) const;
+
+    bool m_ShowInits = false;
+
+private:
+    const uint8_t* Common(int voice) const;
+
+    std::vector<uint8_t> m_Bank;
+};
