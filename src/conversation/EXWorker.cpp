@@ -12,6 +12,7 @@
 #include "platform/Sleep.h"
 #include "platform/TimeStamp.h"
 #include "voice/DriverInfo.h"
+#include "voice/DriverRegistry.h"
 #include "voice/EX5Patch.h"
 
 namespace {
@@ -134,7 +135,7 @@ unsigned EXWorker::IdentifyThread(void* param) {
         TimeStamp::Now(stamp);
         job.Log("Sonavist %s started at %s", job.m_Version, stamp);
         OpenPorts(job, *ports);
-        const DriverInfo* info = GetDriverInfo(static_cast<uint32_t>(job.m_DriverIndex));
+        const DriverInfo* info = DriverRegistry::GetDriverInfo(static_cast<uint32_t>(job.m_DriverIndex));
         if (!info) {
             return;
         }
@@ -143,7 +144,7 @@ unsigned EXWorker::IdentifyThread(void* param) {
     });
     conversation.reset();
     ClosePorts(job, ports.get(), true);
-    Signal(job.m_IdentDoneWnd);
+    Guarded(job, true, [&] { Signal(job.m_IdentDoneWnd); });
     char stamp[TimeStamp::kSize];
     TimeStamp::Now(stamp);
     if (job.m_LogFile) {
@@ -178,7 +179,7 @@ unsigned EXWorker::SendVoiceThread(void* param) {
     delete std::exchange(job.m_Patch, nullptr);
     Sleep(job.m_MidiDelay);
     ClosePorts(job, ports.get(), false);
-    Signal(job.m_SendDoneWnd);
+    Guarded(job, false, [&] { Signal(job.m_SendDoneWnd); });
     CloseLog(job);
     return exitCode;
 }

@@ -53,9 +53,6 @@ constexpr Model kModels[] = {
 };
 constexpr Model kUnknownModel = {0, " UNKNOWN", "Yamaha Other"};
 
-// Dump lengths by the number of elements a voice sends; a voice needs at least one.
-constexpr int32_t kDumpLengths[] = {0, 435, 587, 739, 891};
-
 int32_t Word(const uint8_t* reply, int32_t at) {
     return reply[at] + 128 * reply[at + 1];
 }
@@ -242,15 +239,16 @@ int Midi::SendVoice(EXParams& job, MidiParams& ports) {
         EXException::Raise("No voice to send", kModule, __LINE__);
     }
     const uint8_t* dump = patch->BuildDump();
-    int32_t elements = patch->GetUsedElementCount();
-    if (elements < 1 || elements > 4) {
+    // A voice without elements has no dump layout; the instrument would refuse it.
+    if (patch->GetUsedElementCount() < 1) {
         EXException::Raise("No voice to send", kModule, __LINE__);
     }
+    const int32_t length = static_cast<int32_t>(patch->GetDumpLength());
     int r = 0;
     uint32_t attempt = 0;
     do {
         r = SendSysexVoice(job, ports, "Voice sent", static_cast<int32_t>(attempt), dump,
-                           kDumpLengths[elements]);
+                           length);
     } while (r != 0 && ++attempt < job.m_Tries);
     return r;
 }
