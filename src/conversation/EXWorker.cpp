@@ -135,7 +135,8 @@ unsigned EXWorker::IdentifyThread(void* param) {
         TimeStamp::Now(stamp);
         job.Log("Sonavist %s started at %s", job.m_Version, stamp);
         OpenPorts(job, *ports);
-        const DriverInfo* info = DriverRegistry::GetDriverInfo(static_cast<uint32_t>(job.m_DriverIndex));
+        const DriverInfo* info =
+            DriverRegistry::GetDriverInfo(static_cast<uint32_t>(job.m_DriverIndex));
         if (!info) {
             return;
         }

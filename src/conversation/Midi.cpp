@@ -31,7 +31,7 @@ struct ReplyLayout {
     int32_t manufacturer;  // offset, or -1 for the fixed code of the short form
     bool wideManufacturer;
     int32_t family;
-    int32_t revision;      // offset, or -1 when the form carries none
+    int32_t revision;  // offset, or -1 when the form carries none
 };
 
 constexpr ReplyLayout kLayouts[] = {
@@ -114,15 +114,14 @@ int Midi::SendShortMessage(EXParams& job, MidiParams& ports, int32_t status, int
         job.Log(" Sent 3 bytes: %02X %02X %02X\r\n", status & 0xFF, data1 & 0xFF, data2 & 0xFF);
     }
     Sleep(job.m_Delay);
-    return ports.m_MidiOut.SendShort(job, static_cast<uint8_t>(status),
-                                     static_cast<uint8_t>(data1), static_cast<uint8_t>(data2));
+    return ports.m_MidiOut.SendShort(job, static_cast<uint8_t>(status), static_cast<uint8_t>(data1),
+                                     static_cast<uint8_t>(data2));
 }
 
 int Midi::RequestIdentity(EXParams& job, MidiParams& ports, bool takeDeviceNo) {
     char inName[EXParams::kTextSize];
     MidiInWin::GetDeviceName(job.m_MidiInDevice, inName, sizeof inName);
-    const uint8_t request[] = {0xF0, 0x7E, static_cast<uint8_t>(job.m_DeviceNo), 0x06, 0x01,
-                               0xF7};
+    const uint8_t request[] = {0xF0, 0x7E, static_cast<uint8_t>(job.m_DeviceNo), 0x06, 0x01, 0xF7};
     auto reply = std::make_unique<uint8_t[]>(kReplyCapacity);
     for (uint32_t attempt = 0;; ++attempt) {
         int32_t length = SendRequest(job, ports, "Requesting Id", static_cast<int32_t>(attempt),
@@ -144,8 +143,8 @@ int Midi::RequestIdentity(EXParams& job, MidiParams& ports, bool takeDeviceNo) {
 }
 
 int32_t Midi::SendRequest(EXParams& job, MidiParams& ports, const char* label, int32_t attempt,
-                          uint8_t* reply, int32_t capacity, const uint8_t* request,
-                          int32_t length, int32_t expected) {
+                          uint8_t* reply, int32_t capacity, const uint8_t* request, int32_t length,
+                          int32_t expected) {
     std::fill(reply, reply + capacity, 0);
     Event& event = ports.m_MidiIn.Start(job, capacity, expected);
     if (ThreadMessageQueue::Take(kCancelMessage)) {
@@ -247,8 +246,7 @@ int Midi::SendVoice(EXParams& job, MidiParams& ports) {
     int r = 0;
     uint32_t attempt = 0;
     do {
-        r = SendSysexVoice(job, ports, "Voice sent", static_cast<int32_t>(attempt), dump,
-                           length);
+        r = SendSysexVoice(job, ports, "Voice sent", static_cast<int32_t>(attempt), dump, length);
     } while (r != 0 && ++attempt < job.m_Tries);
     return r;
 }

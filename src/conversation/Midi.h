@@ -31,8 +31,8 @@ public:
     virtual int32_t ReadFileBytes(uint8_t* buffer, const char* path, int32_t capacity);
     // Sends and destroys the record's patch, also when the send fails.
     virtual int SendVoice(EXParams& job, MidiParams& ports);
-    virtual int SendSysexVoice(EXParams& job, MidiParams& ports, const char* label,
-                               int32_t attempt, const uint8_t* data, int32_t length);
+    virtual int SendSysexVoice(EXParams& job, MidiParams& ports, const char* label, int32_t attempt,
+                               const uint8_t* data, int32_t length);
     // Sends on a device of its own, bypassing the ports; a failure goes to the record's status
     // sink. Always 1.
     virtual int SendSysexDirect(EXParams& job, MidiParams& ports, const char* label,
@@ -44,6 +44,5 @@ public:
 
 private:
     void LogReceived(EXParams& job, MidiParams& ports, int32_t capacity);
-    void LogUntranslatable(EXParams& job, const uint8_t* reply, int32_t length,
-                           const char* inName);
+    void LogUntranslatable(EXParams& job, const uint8_t* reply, int32_t length, const char* inName);
 };

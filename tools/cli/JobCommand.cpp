@@ -106,8 +106,7 @@ void JobCommand::WaitForJob(JobLauncher& launcher) const {
     while (!launcher.WaitFor(kProgressStepMs)) {
         waited += kProgressStepMs;
         if (waited >= kQuietMs) {
-            std::fprintf(stderr, "%s: waiting for the instrument, %u s\n", Name(),
-                         waited / 1000);
+            std::fprintf(stderr, "%s: waiting for the instrument, %u s\n", Name(), waited / 1000);
         }
     }
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CallbackSink.h"
 #include "conversation/EXException.h"
+#include "midi/MidiBackends.h"
 #include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
@@ -79,4 +81,15 @@ int SendCommand::Run(const std::vector<std::string>& args) {
         ReportReceived();
     }
     return 0;
+}
+
+void SendCommand::ReportReceived() {
+    std::optional<VirtualInstrument::Voice> voice = MidiBackends::Instrument()->LastVoice();
+    if (!voice) {
+        std::printf("The virtual instrument received no voice\n");
+        return;
+    }
+    std::printf("The virtual instrument received \"%s\": %zu bytes, %d element%s, checksum %s\n",
+                voice->name.c_str(), voice->dump.size(), voice->elements,
+                voice->elements == 1 ? "" : "s", voice->checksumOk ? "correct" : "wrong");
 }

@@ -5,11 +5,17 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "IdentifyCommand.h"
+#include "SendCommand.h"
+#include "midi/MidiBackends.h"
+#include "midi/MidiSystem.h"
 
 namespace {
 
 std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<IdentifyCommand>());
+    commands.push_back(std::make_unique<SendCommand>());
     return commands;
 }
 
@@ -24,6 +30,7 @@ int Usage(const std::vector<std::unique_ptr<CliCommand>>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    MidiSystem::Install(MidiBackends::CreateDefault());
     auto commands = Commands();
     if (argc < 2) {
         return Usage(commands);

@@ -87,8 +87,7 @@ TEST_F(JobLauncherTest, FillsTheRecordAsTheIdButtonDoes) {
     EXPECT_STREQ(m_Record.m_Version, "1.0.2");
     done.Release();
     ASSERT_TRUE(launcher.WaitFor(5000));
-    EXPECT_EQ(MaskedLog("Sonavist.log"),
-              FixtureLog("identify-launched"));
+    EXPECT_EQ(MaskedLog("Sonavist.log"), FixtureLog("identify-launched"));
 }
 
 TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {

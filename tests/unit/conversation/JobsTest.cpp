@@ -123,17 +123,20 @@ TEST_P(IdentifyJobTest, LogsTheWholeConversation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Instruments, IdentifyJobTest,
-    testing::Values(
-        IdentifyCase{"ex5", VirtualInstrument::Reply::kEX5, 1, "EX5", 1},
-        IdentifyCase{"ex7", VirtualInstrument::Reply::kEX7, 1, "EX7", 1},
-        IdentifyCase{"ex5r", VirtualInstrument::Reply::kEX5R, 1, "EX5R", 1},
-        IdentifyCase{"unknown-member", VirtualInstrument::Reply::kUnknownMember, 1, "Yamaha Other", 1},
-        IdentifyCase{"other-maker", VirtualInstrument::Reply::kOtherMaker, 1, "Nothing known found.", 1},
-        IdentifyCase{"short14", VirtualInstrument::Reply::kShort14, 1, "Nothing known found.", 1},
-        IdentifyCase{"long17", VirtualInstrument::Reply::kLong17, 1, "EX5", 1},
-        IdentifyCase{"fallback", VirtualInstrument::Reply::kEX5, 5, "EX5", 5},
-        IdentifyCase{"silent", VirtualInstrument::Reply::kSilent, 1, "No reply to ID request.", 127},
-        IdentifyCase{"garbage", VirtualInstrument::Reply::kGarbage, 1, "", 1}),
+    testing::Values(IdentifyCase{"ex5", VirtualInstrument::Reply::kEX5, 1, "EX5", 1},
+                    IdentifyCase{"ex7", VirtualInstrument::Reply::kEX7, 1, "EX7", 1},
+                    IdentifyCase{"ex5r", VirtualInstrument::Reply::kEX5R, 1, "EX5R", 1},
+                    IdentifyCase{"unknown-member", VirtualInstrument::Reply::kUnknownMember, 1,
+                                 "Yamaha Other", 1},
+                    IdentifyCase{"other-maker", VirtualInstrument::Reply::kOtherMaker, 1,
+                                 "Nothing known found.", 1},
+                    IdentifyCase{"short14", VirtualInstrument::Reply::kShort14, 1,
+                                 "Nothing known found.", 1},
+                    IdentifyCase{"long17", VirtualInstrument::Reply::kLong17, 1, "EX5", 1},
+                    IdentifyCase{"fallback", VirtualInstrument::Reply::kEX5, 5, "EX5", 5},
+                    IdentifyCase{"silent", VirtualInstrument::Reply::kSilent, 1,
+                                 "No reply to ID request.", 127},
+                    IdentifyCase{"garbage", VirtualInstrument::Reply::kGarbage, 1, "", 1}),
     [](const testing::TestParamInfo<IdentifyCase>& info) {
         std::string name = info.param.name;
         for (char& c : name) {

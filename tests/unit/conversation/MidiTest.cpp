@@ -112,25 +112,45 @@ TEST_P(IdentityReplyTest, FillsTheIdentityAndNamesTheInstrument) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, IdentityReplyTest,
     testing::Values(
-        ReplyCase{"EX5", kEX5Reply, 0x43, 6530, "EX5", " Found a Yamaha EX5 with device number [1] at port [Fake In]\r\n"},
+        ReplyCase{"EX5", kEX5Reply, 0x43, 6530, "EX5",
+                  " Found a Yamaha EX5 with device number [1] at port [Fake In]\r\n"},
         ReplyCase{"EX7",
                   {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x43, 0, 0, 0x02, 0x34, 0, 0, 0, 0, 0xF7},
-                  0x43, 6658, "EX7", " Found a Yamaha EX7 with device number [1] at port [Fake In]\r\n"},
+                  0x43,
+                  6658,
+                  "EX7",
+                  " Found a Yamaha EX7 with device number [1] at port [Fake In]\r\n"},
         ReplyCase{"EX5R",
                   {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x43, 0, 0, 0x02, 0x40, 0, 0, 0, 0, 0xF7},
-                  0x43, 8194, "EX5R", " Found a Yamaha EX5R with device number [1] at port [Fake In]\r\n"},
+                  0x43,
+                  8194,
+                  "EX5R",
+                  " Found a Yamaha EX5R with device number [1] at port [Fake In]\r\n"},
         ReplyCase{"OtherMember",
                   {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x43, 0, 0, 0x03, 0x33, 0, 0, 0, 0, 0xF7},
-                  0x43, 6531, "Yamaha Other", " Found a Yamaha UNKNOWN with device number [1] at port [Fake In]\r\n"},
+                  0x43,
+                  6531,
+                  "Yamaha Other",
+                  " Found a Yamaha UNKNOWN with device number [1] at port [Fake In]\r\n"},
         ReplyCase{"OtherMaker",
                   {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x41, 0, 0, 0x02, 0x33, 0, 0, 0, 0, 0xF7},
-                  0x41, 6530, "Nothing known found.", " No recognized instruments found\r\n"},
+                  0x41,
+                  6530,
+                  "Nothing known found.",
+                  " No recognized instruments found\r\n"},
         ReplyCase{"Short14",
                   {0xF0, 0x7E, 0x00, 0x06, 0x02, 0, 0, 0x02, 0x33, 0, 0, 0, 0, 0xF7},
-                  0x41, 6530, "Nothing known found.", " No recognized instruments found\r\n"},
-        ReplyCase{"Long17",
-                  {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x43, 0x00, 0, 0, 0x02, 0x40, 0, 0, 0, 0, 0xF7},
-                  0x43, 8194, "EX5R", " Found a Yamaha EX5R with device number [1] at port [Fake In]\r\n"}),
+                  0x41,
+                  6530,
+                  "Nothing known found.",
+                  " No recognized instruments found\r\n"},
+        ReplyCase{
+            "Long17",
+            {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x00, 0x43, 0x00, 0, 0, 0x02, 0x40, 0, 0, 0, 0, 0xF7},
+            0x43,
+            8194,
+            "EX5R",
+            " Found a Yamaha EX5R with device number [1] at port [Fake In]\r\n"}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return info.param.name; });
 
 struct BadReplyCase {
@@ -154,10 +174,11 @@ TEST_P(UntranslatableReplyTest, DumpsTheReplyAndTriesNoMore) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, UntranslatableReplyTest,
     testing::Values(
-        BadReplyCase{"Long17NotZero",
-                     {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, 0x43, 0, 0, 0, 0x02, 0x33, 0, 0, 0, 0, 0xF7},
-                     "Requesting Id. Received 17 bytes from device number 1 at Fake In\r\n"
-                     "[ F0 7E 00 06 02 01 43 00 00 00 02 33 00 00 00 00 F7 ]\r\n"},
+        BadReplyCase{
+            "Long17NotZero",
+            {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, 0x43, 0, 0, 0, 0x02, 0x33, 0, 0, 0, 0, 0xF7},
+            "Requesting Id. Received 17 bytes from device number 1 at Fake In\r\n"
+            "[ F0 7E 00 06 02 01 43 00 00 00 02 33 00 00 00 00 F7 ]\r\n"},
         BadReplyCase{"Length16",
                      {0xF0, 0x7E, 0x00, 0x06, 0x02, 0x43, 0, 0, 0x02, 0x33, 0, 0, 0, 0, 0, 0xF7},
                      "Requesting Id. Received 16 bytes from device number 1 at Fake In\r\n"
@@ -224,12 +245,14 @@ TEST_P(VerboseRequestTest, DumpsWhatWasSentAndReceived) {
 INSTANTIATE_TEST_SUITE_P(
     Replies, VerboseRequestTest,
     testing::Values(
-        VerboseCase{"Answered", kEX5Reply,
-                    "Requesting Id. Message 1 Sent 6 bytes: F0 7E 01 06 01 F7\r\n"
-                    " Status=8 Received 1 messages\r\n"
-                    " Received 1 message\r\n"
-                    " Message 1 Received 15 bytes: F0 7E 00 06 02 43 11 22 02 33 01 02 03 04 F7\r\n"},
-        VerboseCase{"Silent", {},
+        VerboseCase{
+            "Answered", kEX5Reply,
+            "Requesting Id. Message 1 Sent 6 bytes: F0 7E 01 06 01 F7\r\n"
+            " Status=8 Received 1 messages\r\n"
+            " Received 1 message\r\n"
+            " Message 1 Received 15 bytes: F0 7E 00 06 02 43 11 22 02 33 01 02 03 04 F7\r\n"},
+        VerboseCase{"Silent",
+                    {},
                     "Requesting Id. Message 1 Sent 6 bytes: F0 7E 01 06 01 F7\r\n"
                     " Status=0 Received 0 messages\r\n"
                     " Message 1 Received 0 bytes:\r\n"}),
@@ -261,8 +284,9 @@ INSTANTIATE_TEST_SUITE_P(Elements, SendVoiceTest, testing::Values(1, 2, 3, 4));
 TEST_F(MidiTest, AFailedSendStillDestroysThePatch) {
     m_Fake->Script(FakeMidiDriver::Op::OutLongMsg, {kMidiError});
     m_Job.m_Patch = PatchWith(1).release();
-    EXPECT_NE(Raised([&] { m_Midi.SendVoice(m_Job, *m_Ports); }).find(" Error 0x1 sending MIDI message"),
-              std::string::npos);
+    EXPECT_NE(
+        Raised([&] { m_Midi.SendVoice(m_Job, *m_Ports); }).find(" Error 0x1 sending MIDI message"),
+        std::string::npos);
     EXPECT_EQ(m_Job.m_Patch, nullptr);
 }
 
@@ -310,14 +334,22 @@ TEST_P(SendSysexDirectTest, AnswersOneAndReportsFailuresToTheStatusSink) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, SendSysexDirectTest,
-    testing::Values(
-        DirectCase{"Sent", FakeMidiDriver::Op::OutOpen, kMidiOk, 0, 1, {}},
-        DirectCase{"OpenFails", FakeMidiDriver::Op::OutOpen, kMidiAllocated, 0, 0, {}},
-        DirectCase{"PrepareFails", FakeMidiDriver::Op::OutPrepare, kMidiNoMemory, 0, 0, {}},
-        DirectCase{"SendFails", FakeMidiDriver::Op::OutLongMsg, kMidiNotReady, 0, 0,
-                   {"Error 0x43 sending MIDI message"}},
-        DirectCase{"NeverLeaves", FakeMidiDriver::Op::OutOpen, kMidiOk, 100000, 1,
-                   {"Error 0x41 unpreparing MIDI out header"}}),
+    testing::Values(DirectCase{"Sent", FakeMidiDriver::Op::OutOpen, kMidiOk, 0, 1, {}},
+                    DirectCase{"OpenFails", FakeMidiDriver::Op::OutOpen, kMidiAllocated, 0, 0, {}},
+                    DirectCase{
+                        "PrepareFails", FakeMidiDriver::Op::OutPrepare, kMidiNoMemory, 0, 0, {}},
+                    DirectCase{"SendFails",
+                               FakeMidiDriver::Op::OutLongMsg,
+                               kMidiNotReady,
+                               0,
+                               0,
+                               {"Error 0x43 sending MIDI message"}},
+                    DirectCase{"NeverLeaves",
+                               FakeMidiDriver::Op::OutOpen,
+                               kMidiOk,
+                               100000,
+                               1,
+                               {"Error 0x41 unpreparing MIDI out header"}}),
     [](const testing::TestParamInfo<DirectCase>& info) { return info.param.name; });
 
 TEST_F(MidiTest, UnsupportedAnswersMinusOne) {
