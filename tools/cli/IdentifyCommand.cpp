@@ -20,8 +20,7 @@ int IdentifyCommand::Run(const std::vector<std::string>& args) {
         return 2;
     }
     if (!positional.empty()) {
-        std::fprintf(stderr, "identify: unexpected argument \"%s\"\n", positional[0].c_str());
-        return 2;
+        return UsageError("unexpected argument " + positional[0]);
     }
     EXParams record;
     std::string instrument;

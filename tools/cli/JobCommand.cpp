@@ -37,8 +37,7 @@ int32_t FindDevice(const std::string& text, uint32_t count, NameOf nameOf) {
 bool JobCommand::ParseNumber(const std::string& option, const std::string& text,
                              uint32_t& value) const {
     if (!IsIndex(text) || text.size() > 9) {
-        std::fprintf(stderr, "%s: %s needs a number, not \"%s\"\n", Name(), option.c_str(),
-                     text.c_str());
+        UsageError(option + " needs a number, not " + text);
         return false;
     }
     value = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
@@ -54,7 +53,7 @@ bool JobCommand::ParseOptions(std::vector<std::string>& args, bool withMidiDelay
             continue;
         }
         if (i + 1 == args.size()) {
-            std::fprintf(stderr, "%s: %s needs a value\n", Name(), option.c_str());
+            UsageError(option + " needs a value");
             return false;
         }
         const std::string& value = args[++i];
@@ -70,7 +69,7 @@ bool JobCommand::ParseOptions(std::vector<std::string>& args, bool withMidiDelay
         } else if (withMidiDelay && option == "--midi-delay") {
             ok = ParseNumber(option, value, m_Settings.midiDelay);
         } else {
-            std::fprintf(stderr, "%s: unknown option %s\n", Name(), option.c_str());
+            UsageError("unknown option " + option);
             ok = false;
         }
         if (!ok) {
@@ -78,10 +77,11 @@ bool JobCommand::ParseOptions(std::vector<std::string>& args, bool withMidiDelay
         }
     }
     args = positional;
-    return ResolveDevices();
+    ResolveDevices();
+    return true;
 }
 
-bool JobCommand::ResolveDevices() {
+void JobCommand::ResolveDevices() {
     MidiDriver& driver = MidiSystem::Driver();
     const std::string in = m_InDevice.empty() ? kVirtualName : m_InDevice;
     const std::string out = m_OutDevice.empty() ? kVirtualName : m_OutDevice;
@@ -89,16 +89,14 @@ bool JobCommand::ResolveDevices() {
         FindDevice(in, driver.InCount(), [&](uint32_t i) { return driver.InName(i); });
     m_Settings.midiOutDevice =
         FindDevice(out, driver.OutCount(), [&](uint32_t i) { return driver.OutName(i); });
-    if (m_Settings.midiOutDevice < 0) {
-        std::fprintf(stderr, "%s: no MIDI output device \"%s\"\n", Name(), out.c_str());
-        return false;
-    }
-    // A missing input is the job's own error ("Cannot open MIDI device for input"), as in the
-    // dialog with nothing selected.
+    // A device that is not there goes to the job as -1, as the dialog's empty selection does,
+    // and the job reports it with its own error line.
     if (m_Settings.midiInDevice < 0) {
         std::fprintf(stderr, "%s: no MIDI input device \"%s\"\n", Name(), in.c_str());
     }
-    return true;
+    if (m_Settings.midiOutDevice < 0) {
+        std::fprintf(stderr, "%s: no MIDI output device \"%s\"\n", Name(), out.c_str());
+    }
 }
 
 void JobCommand::WaitForJob(JobLauncher& launcher) const {

@@ -15,8 +15,8 @@ public:
     static constexpr const char* kLogName = "Sonavist.log";
 
 protected:
-    // Takes the options out of args, leaving the positional arguments. False after a usage error
-    // has been printed.
+    // Takes the options out of args, leaving the positional arguments, and finds the devices.
+    // False after a usage error has been printed.
     bool ParseOptions(std::vector<std::string>& args, bool withMidiDelay);
     // Runs the launched job to its end, showing the progress of long waits.
     void WaitForJob(JobLauncher& launcher) const;
@@ -32,5 +32,5 @@ protected:
 
 private:
     bool ParseNumber(const std::string& option, const std::string& text, uint32_t& value) const;
-    bool ResolveDevices();
+    void ResolveDevices();
 };

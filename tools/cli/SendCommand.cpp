@@ -7,39 +7,12 @@
 #include <string>
 
 #include "CallbackSink.h"
-#include "conversation/EXException.h"
 #include "midi/MidiBackends.h"
 #include "voice/EX5Patch.h"
-#include "voice/VoiceBank.h"
 
 namespace {
 
 constexpr const char* kConfirmation = "SendSysexVoice confirms: Voice sent\n";
-
-// The patch of a slot such as "I1-001", or none after the reason went to standard error.
-std::unique_ptr<EX5Patch> PatchOf(const std::string& bankPath, const std::string& slot) {
-    VoiceBank bank;
-    bank.m_ShowInits = true;
-    try {
-        bank.LoadBank(bankPath);
-        int voice = VoiceBank::VoiceIndexFromSlot(slot);
-        if (voice < 0) {
-            std::fprintf(stderr, "send: no slot \"%s\" (I1-001 to I2-128)\n", slot.c_str());
-            return nullptr;
-        }
-        std::unique_ptr<EX5Patch> patch = bank.PatchForRow(bank.VoiceRow(voice));
-        if (!patch) {
-            std::fprintf(stderr, "%s\n", VoiceBank::kNoDrumsText);
-        }
-        return patch;
-    } catch (EXException* error) {
-        char line[2 * sizeof error->m_Message + 16];
-        error->FormatLine(line, sizeof line);
-        std::fputs(line, stderr);
-        delete error;
-        return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -54,12 +27,11 @@ int SendCommand::Run(const std::vector<std::string>& args) {
         return 2;
     }
     if (positional.size() != 2) {
-        std::fprintf(stderr, "usage: sonavist-cli send %s\n", Usage());
-        return 2;
+        return UsageError("give BANK and SLOT");
     }
-    std::unique_ptr<EX5Patch> patch = PatchOf(positional[0], positional[1]);
-    if (!patch) {
-        return 1;
+    std::unique_ptr<EX5Patch> patch;
+    if (const int status = PatchOfSlot(positional[0], positional[1], patch)) {
+        return status;
     }
     EXParams record;
     CallbackSink done([](const char*) {});

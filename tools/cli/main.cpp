@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "CliCommand.h"
+#include "DumpCommand.h"
 #include "IdentifyCommand.h"
+#include "ListCommand.h"
 #include "SendCommand.h"
 #include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
@@ -14,6 +16,8 @@ namespace {
 
 std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<ListCommand>());
+    commands.push_back(std::make_unique<DumpCommand>());
     commands.push_back(std::make_unique<IdentifyCommand>());
     commands.push_back(std::make_unique<SendCommand>());
     return commands;

@@ -1,0 +1,7 @@
+#include "CSonavistApp.h"
+
+int main(int argc, char** argv) {
+    CSonavistApp app(argc, argv);
+    app.InitInstance();
+    return 0;
+}

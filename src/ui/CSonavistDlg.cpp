@@ -1,0 +1,493 @@
+#include "CSonavistDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <cstring>
+#include <exception>
+
+#include "CAboutDlg.h"
+#include "CFolderTree.h"
+#include "CPortCombo.h"
+#include "CPushButton.h"
+#include "CSignalEdit.h"
+#include "CSpinButtonCtrl.h"
+#include "SonavistArt.h"
+#include "conversation/EXException.h"
+#include "platform/VersionResource.h"
+
+namespace {
+
+const char* const kCaption = "Sonavist";
+
+template <typename Widget>
+Widget* Tagged(Widget* widget, int controlId) {
+    widget->setProperty("controlId", controlId);
+    return widget;
+}
+
+// A check box with its text on the left.
+QCheckBox* LeftTextCheck(const QString& text, int controlId, QWidget* parent) {
+    auto* check = Tagged(new QCheckBox(text, parent), controlId);
+    check->setLayoutDirection(Qt::RightToLeft);
+    return check;
+}
+
+QLineEdit* NumberEdit(int controlId, QWidget* parent) {
+    auto* edit = Tagged(new QLineEdit(parent), controlId);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+    return edit;
+}
+
+CPortCombo* PortList(int controlId, QWidget* parent) {
+    auto* combo = Tagged(new CPortCombo(parent), controlId);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(24);
+    return combo;
+}
+
+// A field and its arrows side by side.
+QHBoxLayout* Paired(QLineEdit* edit, CSpinButtonCtrl* spin) {
+    auto* pair = new QHBoxLayout;
+    pair->setSpacing(0);
+    pair->addWidget(edit);
+    pair->addWidget(spin);
+    return pair;
+}
+
+// Whole unsigned 32-bit decimal numbers, blanks around them allowed.
+bool ParseUnsigned(const QString& text, uint32_t& value) {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    bool ok = false;
+    const qulonglong number = digits.toULongLong(&ok);
+    if (!ok || number > 0xFFFFFFFFull) {
+        return false;
+    }
+    value = static_cast<uint32_t>(number);
+    return true;
+}
+
+}  // namespace
+
+CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QPixmap::fromImage(SonavistArt::Icon(SonavistArt::kWindowIcon, 32))));
+    CreateControls();
+    SetTabOrder();
+    UpdateData(false);
+}
+
+CSonavistDlg::~CSonavistDlg() = default;
+
+template <typename Handler>
+void CSonavistDlg::Guarded(Handler handler) {
+    try {
+        handler();
+    } catch (EXException* error) {
+        char line[200] = "Out of memory.";
+        if (error) {
+            error->FormatLine(line, sizeof line);
+        }
+        delete error;
+        ShowError(QString::fromLocal8Bit(line).trimmed());
+    } catch (const std::exception& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void CSonavistDlg::ShowError(const QString& line) {
+    QMessageBox::warning(this, QString::fromLatin1(kCaption), line);
+}
+
+void CSonavistDlg::CreateControls() {
+    m_QuitButton = Tagged(new QPushButton(QStringLiteral("Quit"), this), 2);
+    connect(m_QuitButton, &QPushButton::clicked, this, &CSonavistDlg::reject);
+    m_PathLine = Tagged(new QLabel(this), 1021);
+    m_PathLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_PathLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_PathLine->setFrameShape(QFrame::StyledPanel);
+    m_PathLine->setFrameShadow(QFrame::Sunken);
+
+    auto* column = new QVBoxLayout;
+    column->addWidget(CreateSettings());
+    column->addWidget(CreateAudition());
+    column->addStretch(1);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(CreateBrowser(), 1);
+    middle->addLayout(column);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_PathLine, 1);
+    bottom->addWidget(m_QuitButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreateMidiParameters());
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+}
+
+QGroupBox* CSonavistDlg::CreateMidiParameters() {
+    auto* box = Tagged(new QGroupBox(QStringLiteral("MIDI Parameters"), this), 1000);
+    m_MidiInCombo = PortList(1004, box);
+    m_MidiOutCombo = PortList(1005, box);
+    connect(m_MidiInCombo, &CPortCombo::CloseUp, this, [this] { Guarded([this] { OnPortCloseUp(); }); });
+    connect(m_MidiOutCombo, &CPortCombo::CloseUp, this, [this] { Guarded([this] { OnPortCloseUp(); }); });
+    m_DeviceNoEdit = NumberEdit(1006, box);
+    m_DeviceNoSpin = Tagged(new CSpinButtonCtrl(m_DeviceNoEdit, box), 1007);
+    m_SysexDelayEdit = NumberEdit(1013, box);
+    m_SysexDelaySpin = Tagged(new CSpinButtonCtrl(m_SysexDelayEdit, box), 1014);
+    m_MidiDelayEdit = NumberEdit(1016, box);
+    m_MidiDelaySpin = Tagged(new CSpinButtonCtrl(m_MidiDelayEdit, box), 1017);
+    connect(m_DeviceNoSpin, &CSpinButtonCtrl::DeltaPos, this, &CSonavistDlg::OnDeviceNoSpin);
+    connect(m_SysexDelaySpin, &CSpinButtonCtrl::DeltaPos, this, &CSonavistDlg::OnSysexDelaySpin);
+    connect(m_MidiDelaySpin, &CSpinButtonCtrl::DeltaPos, this, &CSonavistDlg::OnMidiDelaySpin);
+    m_InstrumentEdit = Tagged(new QLineEdit(box), 1009);
+    m_IdButton = Tagged(new QPushButton(QStringLiteral("ID"), box), 6);
+    m_IdButton->setAutoDefault(false);
+    connect(m_IdButton, &QPushButton::clicked, this, [this] { Guarded([this] { OnIdButton(); }); });
+    m_IdentDoneEdit = Tagged(new CSignalEdit(box), 1018);
+    m_SendDoneEdit = Tagged(new CSignalEdit(box), 1020);
+    connect(m_IdentDoneEdit, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { OnIdentDone(); }); });
+    connect(m_SendDoneEdit, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { OnSendDone(); }); });
+
+    auto* deviceRow = new QHBoxLayout;
+    deviceRow->addLayout(Paired(m_DeviceNoEdit, m_DeviceNoSpin));
+    deviceRow->addSpacing(12);
+    deviceRow->addWidget(Tagged(new QLabel(QStringLiteral("Instrument:"), box), 1008));
+    deviceRow->addWidget(m_IdButton);
+    deviceRow->addWidget(m_InstrumentEdit, 1);
+
+    auto* ports = new QGridLayout;
+    ports->addWidget(Tagged(new QLabel(QStringLiteral("MIDI In:"), box), 1001), 0, 0);
+    ports->addWidget(m_MidiInCombo, 0, 1);
+    ports->addWidget(Tagged(new QLabel(QStringLiteral("MIDI Out:"), box), 1011), 1, 0);
+    ports->addWidget(m_MidiOutCombo, 1, 1);
+    ports->addWidget(Tagged(new QLabel(QStringLiteral("Device No:"), box), 1003), 2, 0);
+    ports->addLayout(deviceRow, 2, 1);
+    ports->setColumnStretch(1, 1);
+
+    auto* delays = new QGridLayout;
+    delays->addWidget(Tagged(new QLabel(QStringLiteral("SysEx Delay:"), box), 1012), 0, 0);
+    delays->addLayout(Paired(m_SysexDelayEdit, m_SysexDelaySpin), 0, 1);
+    delays->addWidget(Tagged(new QLabel(QStringLiteral("MIDI Delay:"), box), 1015), 1, 0);
+    delays->addLayout(Paired(m_MidiDelayEdit, m_MidiDelaySpin), 1, 1);
+    delays->setRowStretch(2, 1);
+
+    auto* layout = new QHBoxLayout(box);
+    layout->addLayout(ports, 1);
+    layout->addSpacing(24);
+    layout->addLayout(delays);
+    return box;
+}
+
+QGroupBox* CSonavistDlg::CreateBrowser() {
+    auto* box = Tagged(new QGroupBox(QStringLiteral("Voice Banks"), this), 1019);
+    m_FolderTree = Tagged(new CFolderTree(box), 1010);
+    m_FolderTree->setMinimumWidth(200);
+    connect(m_FolderTree, &CFolderTree::FolderSelected, this,
+            [this](const QString& path) { Guarded([this, path] { OnFolderSelected(path); }); });
+    m_FileList = Tagged(new QListWidget(box), 1022);
+    m_FileList->setMinimumWidth(120);
+    connect(m_FileList, &QListWidget::currentRowChanged, this,
+            [this] { Guarded([this] { OnSelchangeFileList(); }); });
+    m_VoiceList = Tagged(new QListWidget(box), 1023);
+    m_VoiceList->setMinimumWidth(220);
+    connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarded([this] { OnDblclkVoiceList(); }); });
+
+    auto* layout = new QHBoxLayout(box);
+    layout->addWidget(m_FolderTree, 3);
+    layout->addWidget(m_FileList, 2);
+    layout->addWidget(m_VoiceList, 3);
+    return box;
+}
+
+QGroupBox* CSonavistDlg::CreateSettings() {
+    auto* box = Tagged(new QGroupBox(QStringLiteral("Settings"), this), 1025);
+    m_OnTopCheck = LeftTextCheck(QStringLiteral("On top?"), 1028, box);
+    m_CatOrderCheck = LeftTextCheck(QStringLiteral("Cat Order"), 1026, box);
+    m_ShowInitsCheck = LeftTextCheck(QStringLiteral("Show Inits"), 1027, box);
+    connect(m_OnTopCheck, &QCheckBox::clicked, this, [this] { Guarded([this] { OnKeepOnTop(); }); });
+    connect(m_CatOrderCheck, &QCheckBox::clicked, this,
+            [this] { Guarded([this] { OnCatOrder(); }); });
+    connect(m_ShowInitsCheck, &QCheckBox::clicked, this,
+            [this] { Guarded([this] { OnShowInits(); }); });
+    auto* layout = new QVBoxLayout(box);
+    for (QCheckBox* check : {m_OnTopCheck, m_CatOrderCheck, m_ShowInitsCheck}) {
+        layout->addWidget(check);
+    }
+    return box;
+}
+
+QGroupBox* CSonavistDlg::CreateAudition() {
+    auto* box = Tagged(new QGroupBox(QStringLiteral("Audition"), this), 1024);
+    m_NoteButton = Tagged(new CPushButton(QStringLiteral("Note..."), box), 7);
+    m_MajorButton = Tagged(new CPushButton(QStringLiteral("Major..."), box), 4);
+    m_MinorButton = Tagged(new CPushButton(QStringLiteral("Minor..."), box), 3);
+    m_TrillButton = Tagged(new CPushButton(QStringLiteral("Trill..."), box), 5);
+    auto* layout = new QVBoxLayout(box);
+    for (CPushButton* button : {m_NoteButton, m_MajorButton, m_MinorButton, m_TrillButton}) {
+        button->setAutoDefault(false);
+        layout->addWidget(button);
+    }
+    return box;
+}
+
+// The order of the controls in the window's template, which is also the tab order.
+void CSonavistDlg::SetTabOrder() {
+    QWidget* const order[] = {m_QuitButton,    m_MidiInCombo,    m_MidiOutCombo,  m_DeviceNoEdit,
+                              m_InstrumentEdit, m_MinorButton,   m_MajorButton,   m_TrillButton,
+                              m_IdButton,       m_FolderTree,    m_FileList,      m_VoiceList,
+                              m_CatOrderCheck,  m_SysexDelayEdit, m_MidiDelayEdit, m_ShowInitsCheck,
+                              m_NoteButton,     m_OnTopCheck};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+QWidget* CSonavistDlg::GetDlgItem(int controlId) const {
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->property("controlId").toInt() == controlId) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void CSonavistDlg::SetFolderProviders(std::shared_ptr<VolumeProvider> volumes,
+                                      std::shared_ptr<NetworkProvider> network) {
+    m_FolderTree->SetProviders(std::move(volumes), std::move(network));
+}
+
+int CSonavistDlg::DoModal() {
+    bool started = false;
+    Guarded([this, &started] { started = OnInitDialog(); });
+    return started ? exec() : Rejected;
+}
+
+bool CSonavistDlg::OnInitDialog() {
+    BuildVersionText();
+    FillPortLists();
+    m_DeviceNoSpin->SetRange(1, 16);
+    m_DeviceNo = 1;
+    m_SysexDelaySpin->SetRange(5, 100);
+    m_MidiDelaySpin->SetRange(50, 2000);
+    m_TreePopulated = false;
+    EnableAudition(false);
+    EnableListOptions(false);
+    m_ShowInits = false;
+    m_TabStops[0] = 14;
+    m_TabStops[1] = 40;
+    LoadSettings();
+    UpdateData(false);
+    OnKeepOnTop();
+    OnIdButton();
+    return true;
+}
+
+void CSonavistDlg::BuildVersionText() {
+    std::snprintf(m_VersionText, sizeof m_VersionText, "%s", VersionResource::Text().c_str());
+}
+
+void CSonavistDlg::FillPortLists() {
+    // Wired to the MIDI ports once they are in.
+}
+
+void CSonavistDlg::LoadSettings() {
+    // Wired to the settings store once it is in.
+}
+
+void CSonavistDlg::SaveSettings() {
+    // Wired to the settings store once it is in.
+}
+
+bool CSonavistDlg::UpdateData(bool save) {
+    struct Field {
+        QLineEdit* edit;
+        uint32_t* member;
+    };
+    const Field fields[] = {{m_DeviceNoEdit, &m_DeviceNo},
+                            {m_SysexDelayEdit, &m_SysexDelay},
+                            {m_MidiDelayEdit, &m_MidiDelay}};
+    for (const Field& field : fields) {
+        if (!save) {
+            field.edit->setText(QString::number(*field.member));
+            continue;
+        }
+        if (!ParseUnsigned(field.edit->text(), *field.member)) {
+            QMessageBox::warning(this, QString::fromLatin1(kCaption),
+                                 QStringLiteral("Please enter a positive integer."));
+            field.edit->setFocus();
+            field.edit->selectAll();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CSonavistDlg::OnIdButton() {
+    UpdateData(true);
+    m_InstrumentEdit->clear();
+    m_IdButton->setEnabled(false);
+    m_QuitButton->setEnabled(false);
+}
+
+void CSonavistDlg::OnIdentDone() {
+    for (QWidget* control : {static_cast<QWidget*>(m_MidiInCombo), static_cast<QWidget*>(m_MidiOutCombo),
+                             static_cast<QWidget*>(m_DeviceNoEdit), static_cast<QWidget*>(m_DeviceNoSpin),
+                             static_cast<QWidget*>(m_QuitButton)}) {
+        control->setEnabled(true);
+    }
+    unsetCursor();
+    m_InstrumentEdit->setText(QString::fromLocal8Bit(m_Params.m_InstrumentText));
+    m_StartFolder = m_CurrentFolder;
+    if (!m_TreePopulated) {
+        m_FolderTree->FillFolderTree(m_StartFolder);
+        m_TreePopulated = true;
+    }
+}
+
+void CSonavistDlg::OnSendDone() {
+    m_QuitButton->setEnabled(true);
+    EnableAudition(true);
+    unsetCursor();
+}
+
+void CSonavistDlg::OnKeepOnTop() {
+    const bool onTop = m_OnTopCheck->checkState() != Qt::Unchecked;
+    if (onTop == bool(windowFlags() & Qt::WindowStaysOnTopHint)) {
+        return;
+    }
+    // Changing a window's flags hides it; a shown window comes back where it was.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (shown) {
+        show();
+    }
+}
+
+void CSonavistDlg::OnPortCloseUp() { m_IdButton->setEnabled(true); }
+
+// The arrows announce a step before they move and keep their own range; the members follow the
+// announcement unclamped, as the field is read back whole at the next "ID".
+void CSonavistDlg::OnDeviceNoSpin(int position, int delta) { m_DeviceNo = position + delta; }
+
+void CSonavistDlg::OnSysexDelaySpin(int position, int delta) { m_SysexDelay = position + delta; }
+
+void CSonavistDlg::OnMidiDelaySpin(int position, int delta) { m_MidiDelay = position + delta; }
+
+void CSonavistDlg::EnableAudition(bool on) {
+    for (CPushButton* button : {m_NoteButton, m_MinorButton, m_MajorButton, m_TrillButton}) {
+        button->setEnabled(on);
+    }
+}
+
+void CSonavistDlg::EnableListOptions(bool on) {
+    m_ShowInitsCheck->setEnabled(on);
+    m_CatOrderCheck->setEnabled(on);
+}
+
+void CSonavistDlg::OnFolderSelected(const QString& path) {
+    m_PathLine->setText(path);
+    m_CurrentFolder = path;
+    m_FileList->setUpdatesEnabled(false);
+    FillFileList(path);
+    m_FileList->setUpdatesEnabled(true);
+}
+
+void CSonavistDlg::FillFileList(const QString& folder) {
+    const QSignalBlocker quiet(m_FileList);
+    m_FileList->clear();
+    if (folder.isEmpty()) {
+        return;
+    }
+    m_FileList->addItems(QDir(folder).entryList({QStringLiteral("*.s1v")},
+                                                QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                                                QDir::Name | QDir::IgnoreCase));
+}
+
+void CSonavistDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CSonavistDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&About Sonavist..."), this, &CSonavistDlg::OnAbout);
+    menu.exec(event->globalPos());
+}
+
+bool CSonavistDlg::event(QEvent* event) {
+    if (event->type() == CPushButton::kPressEvent || event->type() == CPushButton::kReleaseEvent) {
+        const auto* button = static_cast<CPushButton::Event*>(event);
+        const bool press = event->type() == CPushButton::kPressEvent;
+        Guarded([this, button, press] {
+            if (press) {
+                OnAuditionPress(button->m_ControlId, button->m_Position);
+            } else {
+                OnAuditionRelease(button->m_ControlId, button->m_Position);
+            }
+        });
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+// While a job runs the dialog must not end: Escape, the close button and "Quit" all come here.
+void CSonavistDlg::reject() {
+    if (m_QuitButton->isEnabled()) {
+        QDialog::reject();
+    }
+}
+
+void CSonavistDlg::done(int result) {
+    DestroyWindow();
+    QDialog::done(result);
+}
+
+void CSonavistDlg::DestroyWindow() {
+    SaveSettings();
+    m_FolderTree->FreeItems();
+}
+
+// ---- Voice list and audition: to be filled in with the bank listing and the audition. ----
+
+void CSonavistDlg::OnSelchangeFileList() {}
+
+void CSonavistDlg::OnCatOrder() {}
+
+void CSonavistDlg::OnShowInits() {}
+
+void CSonavistDlg::OnDblclkVoiceList() {}
+
+void CSonavistDlg::OnAuditionPress(int /*controlId*/, QPoint /*position*/) {}
+
+void CSonavistDlg::OnAuditionRelease(int /*controlId*/, QPoint /*position*/) {}
