@@ -6,8 +6,8 @@
 #include "conversation/EXParams.h"
 #include "conversation/EXWorker.h"
 #include "conversation/Midi.h"
-#include "platform/SonavistVersion.h"
 #include "platform/ThreadMessageQueue.h"
+#include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
 
 JobLauncher::Relay::Relay(TextSink* target, std::atomic<bool>& signalled)
@@ -31,14 +31,6 @@ JobLauncher::~JobLauncher() {
     if (m_Worker.joinable()) {
         m_Worker.join();
     }
-}
-
-const char* JobLauncher::VersionText() {
-    static char text[32];
-    static const int length = std::snprintf(text, sizeof text, "%d.%d.%d", SONAVIST_VERSION_MAJOR,
-                                            SONAVIST_VERSION_MINOR, SONAVIST_VERSION_BUILD);
-    (void)length;
-    return text;
 }
 
 bool JobLauncher::IsBusy() const {
@@ -85,7 +77,8 @@ void JobLauncher::Fill(const Settings& settings) {
     m_Record.m_Delay = settings.sysexDelay;
     m_Record.m_Timeout = settings.timeout;
     m_Record.m_Tries = settings.tries;
-    std::snprintf(m_Record.m_Version, sizeof m_Record.m_Version, "%s", VersionText());
+    std::snprintf(m_Record.m_Version, sizeof m_Record.m_Version, "%s",
+                  VersionResource::Text().c_str());
 }
 
 bool JobLauncher::LaunchIdentify(const Settings& settings) {

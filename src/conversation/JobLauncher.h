@@ -62,8 +62,6 @@ public:
     // Posts the cancellation message to the running job; it ends at its next request.
     void Cancel();
 
-    static const char* VersionText();
-
 private:
     // Passes the completion on and then notes that the job has signalled.
     class Relay : public TextSink {
