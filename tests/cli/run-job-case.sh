@@ -27,7 +27,8 @@ cd "$work" || exit 2
 actual=$?
 failed=0
 [ "$actual" -eq "$status" ] || { echo "exit status $actual, expected $status"; failed=1; }
-if [ "$(cat out; echo x)" != "${stdout_text}x" ]; then
+expected_out="${stdout_text:+$stdout_text$'\n'}"
+if [ "$(cat out; echo x)" != "${expected_out}x" ]; then
     echo "standard output: '$(cat out)', expected '$stdout_text'"; failed=1
 fi
 for text in "${stderr_has[@]}"; do
