@@ -40,6 +40,11 @@ enum MidiInMessage : uint32_t {
 // Input callback contract: called on the driver's own thread with the instance value given to
 // InOpen; for kMimLongData param1 is the address of the returned MidiHeader (its recorded count
 // set, kDone set, kInQueue cleared). The callback never blocks, allocates or logs.
+//
+// A buffer stays the driver's until its unprepare succeeds: InUnprepare answers kMidiStillPlaying
+// until the callback that returned it has itself returned, so a port never clears or frees a
+// buffer the callback is still reading. Once a close returns, the driver touches none of the
+// handle's headers and calls its callback no more.
 class MidiDriver {
 public:
     using InCallback = void (*)(MidiHandle handle, uint32_t message, std::uintptr_t instance,
@@ -72,7 +77,8 @@ public:
     virtual MidiResult InStop(MidiHandle handle) = 0;
     // Every queued buffer comes back done (through the callback).
     virtual MidiResult InReset(MidiHandle handle) = 0;
-    // kMidiStillPlaying while the driver holds the buffer; success on a header never prepared.
+    // kMidiStillPlaying while the driver holds the buffer (until its callback has returned);
+    // success on a header never prepared.
     virtual MidiResult InUnprepare(MidiHandle handle, MidiHeader* header) = 0;
     virtual MidiResult InClose(MidiHandle handle) = 0;
 };

@@ -47,6 +47,7 @@ private:
                                std::uintptr_t param1, std::uintptr_t param2);
     void OnMessage(uint32_t message, std::uintptr_t param1);
     void AllocateBuffers(int32_t capacity);
+    void ResetEvent();
     void Reset(EXParams& job);
     void ReleaseBuffers(EXParams& job);
 

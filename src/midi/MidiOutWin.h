@@ -32,7 +32,7 @@ private:
     int32_t m_SentCount = 0;
     SysexMessage m_Buffer;
     bool m_IsOpen = false;
-    // Remembered at Open so that a port destroyed while open can still close its device.
+    // Remembered at Open so that a port destroyed while open can still close its device. The
+    // job record is not kept: it may be gone by then.
     MidiHandle m_OpenHandle = 0;
-    EXParams* m_OpenJob = nullptr;
 };

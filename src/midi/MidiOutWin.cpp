@@ -1,0 +1,94 @@
+#include "midi/MidiOutWin.h"
+
+#include "conversation/EXException.h"
+#include "conversation/EXParams.h"
+#include "midi/MidiSystem.h"
+#include "midi/PortSteps.h"
+
+namespace {
+
+constexpr const char* kModule = "MidiOutWin.cpp";
+const DeviceList kOutputs{&MidiDriver::OutCount, &MidiDriver::OutName, kModule,
+                          "Invalid MIDI out device number"};
+
+}  // namespace
+
+MidiOutWin::MidiOutWin() {
+    if (m_Buffer.GetCapacity() < SysexMessage::kDefaultCapacity) {
+        EXException::Raise("Out of memory", kModule, __LINE__);
+    }
+}
+
+MidiOutWin::~MidiOutWin() {
+    if (m_IsOpen && !CloseWithoutJob(m_OpenHandle, [this](EXParams& job) { Close(job); })) {
+        // The message would not leave in time: closing makes the driver let go of the buffer.
+        MidiSystem::Driver().OutClose(m_OpenHandle);
+    }
+}
+
+int MidiOutWin::GetDeviceName(int32_t deviceIndex, char* lpszDeviceName, uint32_t length) {
+    return ::GetDeviceName(kOutputs, deviceIndex, lpszDeviceName, length);
+}
+
+MidiResult MidiOutWin::Open(EXParams& job) {
+    if (m_IsOpen) {
+        return kMidiOk;
+    }
+    MidiHandle handle = 0;
+    const MidiResult result =
+        MidiSystem::Driver().OutOpen(static_cast<uint32_t>(job.m_MidiOutDevice), handle);
+    job.m_MidiOutHandle = handle;
+    if (result == kMidiOk) {
+        m_IsOpen = true;
+        m_OpenHandle = handle;
+    }
+    return result;
+}
+
+int MidiOutWin::SendShort(EXParams& job, uint8_t status, uint8_t data1, uint8_t data2) {
+    const uint32_t packed = status | uint32_t{data1} << 8 | uint32_t{data2} << 16;
+    const MidiResult result = MidiSystem::Driver().OutShortMsg(job.m_MidiOutHandle, packed);
+    if (result != kMidiOk) {
+        EXException::RaiseCode("Error 0x%X sending MIDI message", result, kModule, __LINE__);
+    }
+    ++m_SentCount;
+    return 0;
+}
+
+int MidiOutWin::SendLong(EXParams& job, const uint8_t* data, int32_t length) {
+    WaitAndUnprepare(job);
+    if (m_Buffer.SetData(data, length) != 0) {
+        EXException::Raise("MIDI message longer than the send buffer", kModule, __LINE__);
+    }
+    MidiDriver& driver = MidiSystem::Driver();
+    MidiResult result = driver.OutPrepare(job.m_MidiOutHandle, m_Buffer.GetHeader());
+    if (result != kMidiOk) {
+        EXException::RaiseCode("Error 0x%X preparing MIDI out header", result, kModule, __LINE__);
+    }
+    result = driver.OutLongMsg(job.m_MidiOutHandle, m_Buffer.GetHeader());
+    if (result != kMidiOk) {
+        EXException::RaiseCode("Error 0x%X sending MIDI message", result, kModule, __LINE__);
+    }
+    ++m_SentCount;
+    return 0;
+}
+
+void MidiOutWin::Close(EXParams& job) {
+    if (!m_IsOpen) {
+        return;
+    }
+    WaitAndUnprepare(job);
+    MidiSystem::Driver().OutClose(job.m_MidiOutHandle);
+    m_IsOpen = false;
+}
+
+void MidiOutWin::WaitAndUnprepare(EXParams& job) {
+    const MidiResult result = WaitForUnprepare(job, "Waiting for MIDI Out.",
+                                               &MidiDriver::OutUnprepare, job.m_MidiOutHandle,
+                                               m_Buffer.GetHeader());
+    if (result != kMidiOk) {
+        EXException::RaiseCode("Error 0x%X unpreparing MIDI out header", result, kModule,
+                               __LINE__);
+    }
+    m_Buffer.Clear();
+}
