@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsOctal(char c) { return c >= '0' && c <= '7'; }
+bool IsOctal(char c) {
+    return c >= '0' && c <= '7';
+}
 
 // The kernel writes a blank, tab, newline or backslash in a name as a backslash and three octal
 // digits.

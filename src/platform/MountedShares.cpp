@@ -10,7 +10,9 @@ constexpr uint32_t kTypeDisk = 1;
 constexpr uint32_t kUsageConnectable = 1;
 constexpr uint32_t kUsageContainer = 2;
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string_view TrimLeadingSeparators(std::string_view text) {
     while (!text.empty() && IsSeparator(text.front())) {
@@ -62,15 +64,13 @@ bool Listed(const std::vector<NetworkRecord>& entries, const std::string& remote
 
 }  // namespace
 
-bool MountedShares::Enumerate(const NetworkRecord* container,
-                              std::vector<NetworkRecord>& entries) {
+bool MountedShares::Enumerate(const NetworkRecord* container, std::vector<NetworkRecord>& entries) {
     FromTable(MountTable::Read(), container, entries);
     return true;
 }
 
 void MountedShares::FromTable(const std::vector<MountTable::Entry>& table,
-                              const NetworkRecord* container,
-                              std::vector<NetworkRecord>& entries) {
+                              const NetworkRecord* container, std::vector<NetworkRecord>& entries) {
     std::vector<NetworkRecord> found;
     for (const auto& mount : table) {
         std::string server;
@@ -78,8 +78,8 @@ void MountedShares::FromTable(const std::vector<MountTable::Entry>& table,
         if (!MountTable::IsNetworkType(mount.fsType) || !SplitDevice(mount.device, server, share)) {
             continue;
         }
-        NetworkRecord record = container ? ShareRecord(server, share, mount.mountPoint)
-                                         : ServerRecord(server);
+        NetworkRecord record =
+            container ? ShareRecord(server, share, mount.mountPoint) : ServerRecord(server);
         const bool below = !container || container->m_RemoteName == "//" + server;
         if (below && !Listed(found, record.m_RemoteName)) {
             found.push_back(std::move(record));
@@ -88,8 +88,7 @@ void MountedShares::FromTable(const std::vector<MountTable::Entry>& table,
     entries.insert(entries.end(), found.begin(), found.end());
 }
 
-bool MountedShares::SplitDevice(std::string_view device, std::string& server,
-                                std::string& share) {
+bool MountedShares::SplitDevice(std::string_view device, std::string& server, std::string& share) {
     if (device.size() > 2 && IsSeparator(device[0]) && IsSeparator(device[1])) {
         SplitHostPath(device.substr(2), server, share);
     } else if (const size_t scheme = device.find("://"); scheme != std::string_view::npos) {

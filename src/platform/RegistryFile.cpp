@@ -301,7 +301,12 @@ void RegistryFile::FormatValue(std::string& out, const NamedValue& named) {
             out += "hex:";
         } else {
             out += "hex(";
-            AppendHex(out, static_cast<uint32_t>(value.m_Kind), 1);
+            auto kind = static_cast<uint32_t>(value.m_Kind);
+            int digits = 1;
+            while (digits < 8 && kind >> (4 * digits) != 0) {
+                ++digits;
+            }
+            AppendHex(out, kind, digits);
             out += "):";
         }
         AppendHexList(out, value.m_Data, lineStart);

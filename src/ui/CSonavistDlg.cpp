@@ -28,6 +28,7 @@
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
 #include "conversation/EXException.h"
+#include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
 
 namespace {
@@ -90,6 +91,22 @@ bool ParseUnsigned(const QString& text, uint32_t& value) {
     }
     value = static_cast<uint32_t>(number);
     return true;
+}
+
+// The stored state of "On top?": 0 clear, 1 ticked, 2 undecided, which also counts as ticked.
+Qt::CheckState CheckState(uint32_t stored) {
+    switch (stored) {
+        case 0:
+            return Qt::Unchecked;
+        case 2:
+            return Qt::PartiallyChecked;
+        default:
+            return Qt::Checked;
+    }
+}
+
+uint32_t StoredState(Qt::CheckState state) {
+    return state == Qt::Unchecked ? 0 : state == Qt::Checked ? 1 : 2;
 }
 
 }  // namespace
@@ -329,11 +346,29 @@ void CSonavistDlg::FillPortLists() {
 }
 
 void CSonavistDlg::LoadSettings() {
-    // Wired to the settings store once it is in.
+    DialogSettings settings;
+    ::LoadSettings(settings);
+    m_CurrentFolder = QString::fromStdString(settings.m_CurrentFolder);
+    // An index outside a list leaves it without a selection.
+    m_MidiInCombo->setCurrentIndex(settings.m_MidiIn);
+    m_MidiOutCombo->setCurrentIndex(settings.m_MidiOut);
+    m_SysexDelay = settings.m_SysexDelay;
+    m_MidiDelay = settings.m_MidiDelay;
+    m_DeviceNo = settings.m_DeviceNo;
+    m_OnTopCheck->setCheckState(CheckState(settings.m_KeepOnTop));
 }
 
+// The numbers as the dialog holds them, which need not be what the fields show.
 void CSonavistDlg::SaveSettings() {
-    // Wired to the settings store once it is in.
+    DialogSettings settings;
+    settings.m_CurrentFolder = m_CurrentFolder.toStdString();
+    settings.m_MidiIn = m_MidiInCombo->currentIndex();
+    settings.m_MidiOut = m_MidiOutCombo->currentIndex();
+    settings.m_SysexDelay = m_SysexDelay;
+    settings.m_MidiDelay = m_MidiDelay;
+    settings.m_DeviceNo = m_DeviceNo;
+    settings.m_KeepOnTop = StoredState(m_OnTopCheck->checkState());
+    ::SaveSettings(settings);
 }
 
 bool CSonavistDlg::UpdateData(bool save) {

@@ -1,24 +1,382 @@
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <memory>
+#include <thread>
 
+#include "CAboutDlg.h"
+#include "CFolderTree.h"
+#include "CPortCombo.h"
+#include "CPushButton.h"
 #include "CSignalEdit.h"
 #include "CSonavistDlg.h"
+#include "CSpinButtonCtrl.h"
+#include "ui/FakeFolderSources.h"
+#include "ui/MessageBoxAnswer.h"
+
+namespace {
+
+QStringList Rows(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i) {
+        rows << list->item(i)->text();
+    }
+    return rows;
+}
+
+// Catches what an audition button tells its window.
+class ButtonEventLog : public QWidget {
+public:
+    QList<QPair<QEvent::Type, int>> m_Events;
+    QPoint m_LastPosition;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == CPushButton::kPressEvent ||
+            event->type() == CPushButton::kReleaseEvent) {
+            const auto* button = static_cast<CPushButton::Event*>(event);
+            m_Events.append({event->type(), button->m_ControlId});
+            m_LastPosition = button->m_Position;
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+}  // namespace
 
 class SonavistDlgTest : public QObject {
     Q_OBJECT
+
 private slots:
+    void init();
+    void cleanup();
+    void controlsCarryIdsTextsAndTabOrder();
+    void spinAnnouncesThenMoves_data();
+    void spinAnnouncesThenMoves();
+    void badNumberStopsReadingWithMessage_data();
+    void badNumberStopsReadingWithMessage();
+    void firstRunShowsEmptySettings();
+    void settingsSavedAtCloseAndRestored();
+    void closeRefusedWhileQuitDisabled();
+    void fileListShowsSortedBankFiles();
+    void signalEditRunsHandlerOncePerInsert();
+    void keepOnTopFollowsCheckBox();
+    void auditionButtonsTellPressAndRelease();
+    void aboutBoxTexts();
     void screenshotAfterStartUp();
+
+private:
+    std::unique_ptr<CSonavistDlg> Open();
+    void Finish(CSonavistDlg& dialog);
+    QString Folder(const QString& name) const { return m_Dir->path() + "/" + name + "/"; }
+
+    std::unique_ptr<QTemporaryDir> m_Dir;
 };
 
-void SonavistDlgTest::screenshotAfterStartUp() {
-    CSonavistDlg dialog;
-    dialog.OnInitDialog();
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+void SonavistDlgTest::init() {
+    m_Dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", (m_Dir->path() + "/config").toLocal8Bit());
+    QVERIFY(QDir(m_Dir->path()).mkpath("volume/Banks/Sub.s1v"));
+    for (const char* file : {"b.s1v", "A.S1V", "a2.s1v", "notes.txt", "b.s1v.bak"}) {
+        QFile bank(Folder("volume/Banks") + file);
+        QVERIFY(bank.open(QIODevice::WriteOnly));
+    }
+}
+
+void SonavistDlgTest::cleanup() { m_Dir.reset(); }
+
+// A dialog after its start-up, browsing only the test's folder.
+std::unique_ptr<CSonavistDlg> SonavistDlgTest::Open() {
+    auto dialog = std::make_unique<CSonavistDlg>();
+    dialog->SetFolderProviders(
+        std::make_shared<FakeVolumes>(std::vector<Volume>{
+            {"Volume", Folder("volume").toStdString(), VolumeKind::Fixed}}),
+        std::make_shared<FakeNetwork>());
+    dialog->OnInitDialog();
+    dialog->show();
+    return dialog;
+}
+
+void SonavistDlgTest::Finish(CSonavistDlg& dialog) {
     dialog.m_IdentDoneEdit->InsertText("Done");
+    QVERIFY(dialog.m_QuitButton->isEnabled());
+}
+
+void SonavistDlgTest::controlsCarryIdsTextsAndTabOrder() {
+    CSonavistDlg dialog;
+    struct Control {
+        int id;
+        const char* kind;
+        const char* text;
+    };
+    const Control controls[] = {
+        {2, "QPushButton", "Quit"},         {1000, "QGroupBox", "MIDI Parameters"},
+        {1001, "QLabel", "MIDI In:"},       {1003, "QLabel", "Device No:"},
+        {1004, "CPortCombo", ""},           {1005, "CPortCombo", ""},
+        {1006, "QLineEdit", "0"},           {1007, "CSpinButtonCtrl", ""},
+        {1008, "QLabel", "Instrument:"},    {1009, "QLineEdit", ""},
+        {1024, "QGroupBox", "Audition"},    {3, "CPushButton", "Minor..."},
+        {4, "CPushButton", "Major..."},     {5, "CPushButton", "Trill..."},
+        {6, "QPushButton", "ID"},           {1018, "CSignalEdit", ""},
+        {1019, "QGroupBox", "Voice Banks"}, {1010, "CFolderTree", ""},
+        {1021, "QLabel", ""},               {1022, "QListWidget", ""},
+        {1023, "QListWidget", ""},          {1025, "QGroupBox", "Settings"},
+        {1026, "QCheckBox", "Cat Order"},   {1020, "CSignalEdit", ""},
+        {1011, "QLabel", "MIDI Out:"},      {1012, "QLabel", "SysEx Delay:"},
+        {1013, "QLineEdit", "0"},           {1014, "CSpinButtonCtrl", ""},
+        {1015, "QLabel", "MIDI Delay:"},    {1016, "QLineEdit", "0"},
+        {1017, "CSpinButtonCtrl", ""},      {1027, "QCheckBox", "Show Inits"},
+        {7, "CPushButton", "Note..."},      {1028, "QCheckBox", "On top?"},
+    };
+    QWidget* previous = nullptr;
+    for (const Control& control : controls) {
+        QWidget* widget = dialog.GetDlgItem(control.id);
+        QVERIFY2(widget, qPrintable(QString::number(control.id)));
+        QCOMPARE(widget->metaObject()->className(), control.kind);
+        const QVariant text = widget->property(widget->inherits("QGroupBox") ? "title" : "text");
+        QCOMPARE(text.toString(), QString::fromLatin1(control.text));
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (previous) {
+                QWidget* next = previous->nextInFocusChain();
+                while (!(next->focusPolicy() & Qt::TabFocus)) {
+                    next = next->nextInFocusChain();
+                }
+                QCOMPARE(next->property("controlId").toInt(), control.id);
+            }
+            previous = widget;
+        }
+    }
+    QVERIFY(dialog.m_IdentDoneEdit->isHidden());
+    QVERIFY(dialog.m_SendDoneEdit->isHidden());
+}
+
+void SonavistDlgTest::spinAnnouncesThenMoves_data() {
+    QTest::addColumn<int>("spinId");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<uint>("member");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::newRow("device no at its top") << 1007 << "16" << true << 17u << "16";
+    QTest::newRow("device no at its bottom") << 1007 << "1" << false << 0u << "1";
+    QTest::newRow("sysex delay inside") << 1014 << "25" << true << 26u << "26";
+    QTest::newRow("sysex delay down") << 1014 << "25" << false << 24u << "24";
+    QTest::newRow("midi delay at its top") << 1017 << "2000" << true << 2001u << "2000";
+}
+
+void SonavistDlgTest::spinAnnouncesThenMoves() {
+    QFETCH(int, spinId);
+    QFETCH(QString, shown);
+    QFETCH(bool, up);
+    QFETCH(uint, member);
+    QFETCH(QString, shownAfter);
+    auto dialog = Open();
+    const std::map<int, std::pair<int, uint32_t*>> fields = {
+        {1007, {1006, &dialog->m_DeviceNo}},
+        {1014, {1013, &dialog->m_SysexDelay}},
+        {1017, {1016, &dialog->m_MidiDelay}}};
+    auto* edit = qobject_cast<QLineEdit*>(dialog->GetDlgItem(fields.at(spinId).first));
+    uint32_t* value = fields.at(spinId).second;
+    edit->setText(shown);
+
+    const auto arrows = dialog->GetDlgItem(spinId)->findChildren<QToolButton*>();
+    QCOMPARE(arrows.size(), 2);
+    QTest::mouseClick(arrows[up ? 0 : 1], Qt::LeftButton);
+    QCOMPARE(*value, member);
+    QCOMPARE(edit->text(), shownAfter);
+
+    // The arrow keys on the field step the same way.
+    edit->setText(shown);
+    QTest::keyClick(edit, up ? Qt::Key_Up : Qt::Key_Down);
+    QCOMPARE(*value, member);
+
+    // Reading the fields back leaves the member at what the field shows.
+    QVERIFY(dialog->UpdateData(true));
+    QCOMPARE(*value, shownAfter.toUInt());
+    Finish(*dialog);
+}
+
+void SonavistDlgTest::badNumberStopsReadingWithMessage_data() {
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QList<uint>>("members");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("all numbers") << QStringList{"99", "7", "0"} << QList<uint>{99, 7, 0} << false;
+    QTest::newRow("blanks around") << QStringList{" 12 ", "30", "600"} << QList<uint>{12, 30, 600}
+                                   << false;
+    QTest::newRow("largest") << QStringList{"4294967295", "30", "600"}
+                             << QList<uint>{4294967295u, 30, 600} << false;
+    QTest::newRow("empty middle") << QStringList{"9", "", "600"} << QList<uint>{9, 1, 1} << true;
+    QTest::newRow("too large") << QStringList{"4294967296", "5", "6"} << QList<uint>{1, 1, 1}
+                               << true;
+    QTest::newRow("negative") << QStringList{"1", "2", "-3"} << QList<uint>{1, 2, 1} << true;
+    QTest::newRow("not digits") << QStringList{"1x", "2", "3"} << QList<uint>{1, 1, 1} << true;
+}
+
+void SonavistDlgTest::badNumberStopsReadingWithMessage() {
+    QFETCH(QStringList, typed);
+    QFETCH(QList<uint>, members);
+    QFETCH(bool, refused);
+    auto dialog = Open();
+    Finish(*dialog);
+    dialog->m_DeviceNo = dialog->m_SysexDelay = dialog->m_MidiDelay = 1;
+    const int ids[] = {1006, 1013, 1016};
+    for (int i = 0; i < 3; ++i) {
+        qobject_cast<QLineEdit*>(dialog->GetDlgItem(ids[i]))->setText(typed[i]);
+    }
+    MessageBoxAnswer answer;
+    QCOMPARE(dialog->UpdateData(true), !refused);
+    QCOMPARE((QList<uint>{dialog->m_DeviceNo, dialog->m_SysexDelay, dialog->m_MidiDelay}),
+             members);
+    QCOMPARE(answer.m_Texts,
+             refused ? QStringList{"Please enter a positive integer."} : QStringList{});
+}
+
+void SonavistDlgTest::firstRunShowsEmptySettings() {
+    auto dialog = Open();
+    QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006))->text(), QStringLiteral("1"));
+    QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1013))->text(), QStringLiteral("0"));
+    QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1016))->text(), QStringLiteral("0"));
+    QCOMPARE(dialog->m_MidiInCombo->currentIndex(), -1);
+    QCOMPARE(dialog->m_CurrentFolder, QString());
+    QVERIFY(!dialog->m_OnTopCheck->isChecked());
+    QVERIFY(!dialog->m_NoteButton->isEnabled());
+    QVERIFY(!dialog->m_CatOrderCheck->isEnabled());
+    Finish(*dialog);
+    QCOMPARE(dialog->m_FolderTree->currentItem(), nullptr);
+}
+
+void SonavistDlgTest::settingsSavedAtCloseAndRestored() {
+    {
+        auto dialog = Open();
+        Finish(*dialog);
+        dialog->m_FolderTree->OpenAt(Folder("volume/Banks"));
+        QCOMPARE(dialog->m_CurrentFolder, Folder("volume/Banks"));
+        dialog->m_SysexDelaySpin->Step(1);
+        dialog->m_MidiDelaySpin->Step(1);
+        dialog->m_DeviceNoSpin->Step(1);
+        // Typed but never read back: not saved.
+        qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006))->setText("12");
+        dialog->m_OnTopCheck->setChecked(true);
+        dialog->reject();
+        QVERIFY(dialog->isHidden());
+    }
+    auto dialog = Open();
+    QCOMPARE(dialog->m_SysexDelay, 6u);
+    QCOMPARE(dialog->m_MidiDelay, 51u);
+    QCOMPARE(dialog->m_DeviceNo, 2u);
+    QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006))->text(), QStringLiteral("2"));
+    QVERIFY(dialog->m_OnTopCheck->isChecked());
+    QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(dialog->m_CurrentFolder, Folder("volume/Banks"));
+    QCOMPARE(dialog->m_FolderTree->currentItem(), nullptr);
+    Finish(*dialog);
+    QVERIFY(dialog->m_FolderTree->currentItem());
+    QCOMPARE(dialog->m_FolderTree->currentItem()->text(0), QStringLiteral("Banks"));
+}
+
+void SonavistDlgTest::closeRefusedWhileQuitDisabled() {
+    auto dialog = Open();
+    dialog->m_QuitButton->setEnabled(false);
+    dialog->reject();
+    QVERIFY(dialog->isVisible());
+    dialog->close();
+    QVERIFY(dialog->isVisible());
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    QVERIFY(dialog->isVisible());
+    Finish(*dialog);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    QVERIFY(dialog->isHidden());
+    QCOMPARE(dialog->m_FolderTree->topLevelItemCount(), 0);
+}
+
+void SonavistDlgTest::fileListShowsSortedBankFiles() {
+    auto dialog = Open();
+    Finish(*dialog);
+    dialog->m_FolderTree->OpenAt(Folder("volume/Banks"));
+    QCOMPARE(Rows(dialog->m_FileList), QStringList({"A.S1V", "a2.s1v", "b.s1v", "Sub.s1v"}));
+    QCOMPARE(qobject_cast<QLabel*>(dialog->GetDlgItem(1021))->text(), Folder("volume/Banks"));
+    dialog->m_FolderTree->setCurrentItem(dialog->m_FolderTree->NetworkItem());
+    QCOMPARE(dialog->m_FileList->count(), 0);
+    QCOMPARE(dialog->m_CurrentFolder, QString());
+}
+
+void SonavistDlgTest::signalEditRunsHandlerOncePerInsert() {
+    auto dialog = Open();
+    Finish(*dialog);
+    for (int job = 0; job < 3; ++job) {
+        dialog->m_QuitButton->setEnabled(false);
+        dialog->EnableAudition(false);
+        bool returned = false;
+        std::thread worker([&] {
+            dialog->m_SendDoneEdit->InsertText("Done");
+            returned = true;
+        });
+        QTRY_VERIFY(dialog->m_QuitButton->isEnabled());
+        worker.join();
+        QVERIFY(returned);
+        QVERIFY(dialog->m_TrillButton->isEnabled());
+    }
+    QCOMPARE(dialog->m_SendDoneEdit->text(), QStringLiteral("DoneDoneDone"));
+}
+
+void SonavistDlgTest::keepOnTopFollowsCheckBox() {
+    auto dialog = Open();
+    Finish(*dialog);
+    QTest::mouseClick(dialog->m_OnTopCheck, Qt::LeftButton);
+    QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(dialog->isVisible());
+    QTest::mouseClick(dialog->m_OnTopCheck, Qt::LeftButton);
+    QVERIFY(!(dialog->windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+void SonavistDlgTest::auditionButtonsTellPressAndRelease() {
+    ButtonEventLog window;
+    auto* box = new QWidget(&window);
+    auto* button = new CPushButton(QStringLiteral("Note..."), box);
+    button->setProperty("controlId", 7);
+    window.show();
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(300, 2));
+    QTest::mouseClick(button, Qt::RightButton);
+    QTest::keyClick(button, Qt::Key_Space);
+    QCoreApplication::processEvents();
+    QCOMPARE(window.m_Events, (QList<QPair<QEvent::Type, int>>{{CPushButton::kPressEvent, 7},
+                                                               {CPushButton::kReleaseEvent, 7}}));
+    QCOMPARE(window.m_LastPosition, QPoint(300, 2));
+}
+
+void SonavistDlgTest::aboutBoxTexts() {
+    CAboutDlg about;
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Sonavist"));
+    QStringList texts;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    QVERIFY(texts.contains("Sonavist Version 1.0.2"));
+    QVERIFY(texts.contains("Grateful thanks and acknowledgements go to:"));
+    for (int id = 1029; id <= 1033; ++id) {
+        const auto labels = about.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [id](const QLabel* label) {
+            return label->property("controlId").toInt() == id && !label->text().isEmpty();
+        }));
+    }
+}
+
+void SonavistDlgTest::screenshotAfterStartUp() {
+    auto dialog = Open();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    Finish(*dialog);
     const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(dialog.grab().save(folder + "/dialog.png"));
+    QVERIFY(dialog->grab().save(folder + "/dialog.png"));
 }
 
 QTEST_MAIN(SonavistDlgTest)

@@ -14,6 +14,10 @@ struct BadCase {
     const char* error;
 };
 
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.error;
+}
+
 class BadDescriptionTest : public testing::TestWithParam<BadCase> {};
 
 TEST_P(BadDescriptionTest, NamesLineAndProblem) {

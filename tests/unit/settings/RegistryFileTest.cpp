@@ -100,6 +100,8 @@ TEST(RegistryFileTest, FormatReadsBackTheSame) {
                   Value(RegistryKind::String, {'a', '\n', 'b', 0}));
     file.SetValue("HKEY_USERS\\Long]Name", "unended", Value(RegistryKind::String, {'a'}));
     file.SetValue("HKEY_USERS\\Long]Name", "short", Value(RegistryKind::Dword, {1, 2}));
+    file.SetValue("HKEY_USERS\\Long]Name", "wide kind",
+                  Value(static_cast<RegistryKind>(0x12), {1}));
     EXPECT_FALSE(file.SetValue("HKEY_USERS\\Long]Name", "new\nline", kA));
     EXPECT_FALSE(file.SetValue("HKEY_USERS\\Absent", "v", kA));
 

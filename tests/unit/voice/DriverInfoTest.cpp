@@ -15,6 +15,10 @@ struct CategoryCase {
     const char* name;
 };
 
+void PrintTo(const CategoryCase& c, std::ostream* os) {
+    *os << c.category;
+}
+
 class CategoryTest : public testing::TestWithParam<CategoryCase> {};
 
 TEST_P(CategoryTest, CodeAndName) {

@@ -32,6 +32,10 @@ struct GoldenCase {
     uint8_t checksum;
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.used << " elements";
+}
+
 class GoldenDumpTest : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenDumpTest, ZeroVoice) {
@@ -115,6 +119,10 @@ struct ChecksumCase {
     uint8_t checksum;
 };
 
+void PrintTo(const ChecksumCase& c, std::ostream* os) {
+    *os << c.bytes.size() << " bytes";
+}
+
 class ChecksumTest : public testing::TestWithParam<ChecksumCase> {};
 
 TEST_P(ChecksumTest, MakesLowSevenBitsZero) {
@@ -132,6 +140,10 @@ struct NameCase {
     const char* given;
     const char* stored;
 };
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << '"' << c.given << '"';
+}
 
 class PatchNameTest : public testing::TestWithParam<NameCase> {};
 

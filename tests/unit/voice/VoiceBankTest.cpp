@@ -49,6 +49,10 @@ struct RowCase {
     const char* row;
 };
 
+void PrintTo(const RowCase& c, std::ostream* os) {
+    *os << c.row;
+}
+
 class RowTest : public VoiceBankTest, public testing::WithParamInterface<RowCase> {};
 
 TEST_P(RowTest, RowAndBackToVoice) {
@@ -112,6 +116,10 @@ struct ElementCase {
     std::vector<std::array<int, 3>> entries;  // block, voice byte, element byte
     std::array<int, 4> expected;              // for voice 5
 };
+
+void PrintTo(const ElementCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class ElementTest : public VoiceBankTest, public testing::WithParamInterface<ElementCase> {};
 
@@ -197,6 +205,10 @@ struct LoadCase {
     long size;  // -1: no such file, -2: a folder
     const char* error;
 };
+
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class LoadTest : public VoiceBankTest, public testing::WithParamInterface<LoadCase> {};
 

@@ -1,0 +1,27 @@
+#include "midi/MidiBackends.h"
+
+#include "midi/CompositeDriver.h"
+#include "midi/virtual/VirtualInstrumentDriver.h"
+
+std::shared_ptr<VirtualInstrument> MidiBackends::Instrument() {
+    static const auto instrument = std::make_shared<VirtualInstrument>();
+    return instrument;
+}
+
+namespace {
+
+// The given backends, then the virtual instrument.
+std::shared_ptr<MidiDriver> Chain(std::vector<std::shared_ptr<MidiDriver>> backends) {
+    backends.push_back(std::make_shared<VirtualInstrumentDriver>(MidiBackends::Instrument()));
+    return std::make_shared<CompositeDriver>(std::move(backends));
+}
+
+}  // namespace
+
+std::shared_ptr<MidiDriver> MidiBackends::CreateDefault() {
+    return Chain({});
+}
+
+std::shared_ptr<MidiDriver> MidiBackends::CreateVirtualOnly() {
+    return Chain({});
+}
