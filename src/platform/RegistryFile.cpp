@@ -316,9 +316,14 @@ void RegistryFile::FormatValue(std::string& out, const NamedValue& named) {
 
 RegistryFile RegistryFile::Load(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    std::string text(kMaxFileSize + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
+    std::string text;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxFileSize) {
+            return {};
+        }
+    }
     return Parse(text).value_or(RegistryFile{});
 }
 

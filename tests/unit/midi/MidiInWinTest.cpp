@@ -130,6 +130,18 @@ TEST_F(MidiInWinTest, ShortMessagesOnlySetTheirStatusBit) {
     port.Close(m_Job);
 }
 
+// The bits are cleared before the restart stops and resets the port, so the buffers the reset
+// gives back still show.
+TEST_F(MidiInWinTest, RestartKeepsTheBitsOfItsOwnReset) {
+    MidiInWin port;
+    port.Open(0);
+    port.Start(m_Job, 4096, 1);
+    port.Start(m_Job, 4096, 1);
+    EXPECT_EQ(port.GetCallbackStatus(), MidiInWin::kStatusLongData);
+    EXPECT_EQ(port.GetReceivedCount(), 0);
+    port.Close(m_Job);
+}
+
 TEST_F(MidiInWinTest, ReplyFromADriverThreadWakesTheWaiter) {
     m_Driver->SetResponder([](const Bytes&) { return kReply; });
     MidiInWin port;

@@ -1,5 +1,6 @@
 #include "platform/DialogSettings.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ class DialogSettingsTest : public ConfigFolderTest {};
 
 struct FirstRunCase {
     const char* name;
-    const char* file;  // null: no file
+    std::optional<std::string> file;
     std::string kept;
 };
 
@@ -37,8 +38,8 @@ void PrintTo(const FirstRunCase& c, std::ostream* os) {
 class FirstRunTest : public ConfigFolderTest, public ::testing::WithParamInterface<FirstRunCase> {};
 
 TEST_P(FirstRunTest, LeavesTheRecordAndStoresOnlyThePath) {
-    if (GetParam().file != nullptr) {
-        WriteMachineFile(GetParam().file);
+    if (GetParam().file) {
+        WriteMachineFile(*GetParam().file);
     }
     DialogSettings settings;
     LoadSettings(settings);
@@ -49,9 +50,11 @@ TEST_P(FirstRunTest, LeavesTheRecordAndStoresOnlyThePath) {
 INSTANTIATE_TEST_SUITE_P(
     Files, FirstRunTest,
     ::testing::Values(
-        FirstRunCase{"Absent", nullptr, ""},
+        FirstRunCase{"Absent", std::nullopt, ""},
         FirstRunCase{"Garbage", "\x01\xff\xfe garbage\n[x", ""},
         FirstRunCase{"Truncated", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Sonav", ""},
+        FirstRunCase{"Oversized", kSection + "; " + std::string(RegistryFile::kMaxFileSize, 'x'),
+                     ""},
         FirstRunCase{"OtherProgramOnly", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Other]\n",
                      kOtherSection}),
     [](const auto& info) { return info.param.name; });
