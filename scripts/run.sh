@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Runs the program's main job. For now: a headless demo of the command-line tool on a demo bank.
+# Runs the program: the dialog when a display is present, else a headless demo of the
+# command-line tool on a demo bank.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# With a display the dialog runs; without one, the headless demo below.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec scripts/run-dialog.sh
+fi
 cli=build/sonavist-cli
 bank=res/banks/Demo1.s1v
 echo "Sonavist demo (headless)"

@@ -28,6 +28,9 @@
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
 #include "conversation/EXException.h"
+#include "midi/MidiInWin.h"
+#include "midi/MidiOutWin.h"
+#include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
 
@@ -230,7 +233,7 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
 QGroupBox* CSonavistDlg::CreateBrowser() {
     auto* box = Tagged(new QGroupBox(QStringLiteral("Voice Banks"), this), 1019);
     m_FolderTree = Tagged(new CFolderTree(box), 1010);
-    m_FolderTree->setMinimumWidth(200);
+    m_FolderTree->setMinimumSize(220, 280);
     connect(m_FolderTree, &CFolderTree::FolderSelected, this,
             [this](const QString& path) { Guarded([this, path] { OnFolderSelected(path); }); });
     m_FileList = Tagged(new QListWidget(box), 1022);
@@ -238,7 +241,7 @@ QGroupBox* CSonavistDlg::CreateBrowser() {
     connect(m_FileList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { OnSelchangeFileList(); }); });
     m_VoiceList = Tagged(new QListWidget(box), 1023);
-    m_VoiceList->setMinimumWidth(220);
+    m_VoiceList->setMinimumWidth(240);
     WireVoiceList();
 
     auto* layout = new QHBoxLayout(box);
@@ -311,14 +314,14 @@ void CSonavistDlg::SetFolderProviders(std::shared_ptr<VolumeProvider> volumes,
 }
 
 int CSonavistDlg::DoModal() {
-    bool started = false;
-    Guarded([this, &started] { started = OnInitDialog(); });
-    return started ? exec() : Rejected;
+    Guarded([this] { OnInitDialog(); });
+    return exec();
 }
 
 bool CSonavistDlg::OnInitDialog() {
     BuildVersionText();
-    FillPortLists();
+    // A device whose name cannot be read ends the lists there; the window still opens.
+    Guarded([this] { FillPortLists(); });
     m_DeviceNoSpin->SetRange(1, 16);
     m_DeviceNo = 1;
     m_SysexDelaySpin->SetRange(5, 100);
@@ -341,8 +344,18 @@ void CSonavistDlg::BuildVersionText() {
     std::snprintf(m_VersionText, sizeof m_VersionText, "%s", VersionResource::Text().c_str());
 }
 
+// Item index = device index, as the jobs open the device by the list's selection.
 void CSonavistDlg::FillPortLists() {
-    // Wired to the MIDI ports once they are in.
+    char name[EXParams::kTextSize];
+    MidiDriver& driver = MidiSystem::Driver();
+    for (uint32_t i = 0; i < driver.InCount(); ++i) {
+        MidiInWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
+        m_MidiInCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    }
+    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
+        MidiOutWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
+        m_MidiOutCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    }
 }
 
 void CSonavistDlg::LoadSettings() {

@@ -7,6 +7,7 @@
 #include "CliCommand.h"
 #include "DumpCommand.h"
 #include "ListCommand.h"
+#include "PortsCommand.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<PortsCommand>());
     return commands;
 }
 
