@@ -7,9 +7,13 @@ cd "$(dirname "$0")/.."
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec scripts/run-dialog.sh
 fi
-cli=build/sonavist-cli
+cli=$PWD/build/sonavist-cli
 bank=res/banks/Demo1.s1v
 echo "Sonavist demo (headless)"
+echo
+# The jobs write Sonavist.log into the current directory, as the dialog does: here build/.
+echo "\$ sonavist-cli identify"
+(cd build && "$cli" identify)
 echo
 echo "\$ sonavist-cli list --cat-order $bank"
 "$cli" list --cat-order "$bank"
@@ -25,3 +29,9 @@ echo "bulk dump: $size bytes, header$(head -c 9 "$dump" | od -An -tx1 | tr a-f A
 echo
 echo "\$ sonavist-cli dump $bank I1-022"
 "$cli" dump "$bank" I1-022 2>&1 || echo "(exit status $?)"
+echo
+echo "\$ sonavist-cli send $bank I1-002 --report"
+(cd build && "$cli" send "../$bank" I1-002 --report)
+echo
+echo "build/Sonavist.log:"
+tr -d '\r' < build/Sonavist.log

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
+#include "CListBox.h"
 #include "CPortCombo.h"
 #include "CPushButton.h"
 #include "CSignalEdit.h"
@@ -240,8 +242,7 @@ QGroupBox* CSonavistDlg::CreateBrowser() {
             [this] { Guarded([this] { OnSelchangeFileList(); }); });
     m_VoiceList = Tagged(new QListWidget(box), 1023);
     m_VoiceList->setMinimumWidth(240);
-    connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
-            [this] { Guarded([this] { OnDblclkVoiceList(); }); });
+    WireVoiceList();
 
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(m_FolderTree, 3);
@@ -279,6 +280,11 @@ QGroupBox* CSonavistDlg::CreateAudition() {
         layout->addWidget(button);
     }
     return box;
+}
+
+void CSonavistDlg::WireVoiceList() {
+    connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarded([this] { OnDblclkVoiceList(); }); });
 }
 
 // The order of the controls in the window's template, which is also the tab order.
@@ -326,6 +332,7 @@ bool CSonavistDlg::OnInitDialog() {
     m_ShowInits = false;
     m_TabStops[0] = 14;
     m_TabStops[1] = 40;
+    CListBox::SetTabStops(m_VoiceList, 2, m_TabStops);
     LoadSettings();
     UpdateData(false);
     OnKeepOnTop();
@@ -526,13 +533,47 @@ void CSonavistDlg::DestroyWindow() {
     m_FolderTree->FreeItems();
 }
 
-// ---- Voice list and audition: to be filled in with the bank listing and the audition. ----
+void CSonavistDlg::OnSelchangeFileList() {
+    EnableAudition(false);
+    EnableListOptions(true);
+    const QListWidgetItem* file = m_FileList->currentItem();
+    if (!file) {
+        return;
+    }
+    m_Bank.LoadBank(QFile::encodeName(m_CurrentFolder + file->text()).toStdString());
+    m_VoiceList->clear();
+    FillVoiceList();
+}
 
-void CSonavistDlg::OnSelchangeFileList() {}
+void CSonavistDlg::FillVoiceList() {
+    m_Bank.m_ShowInits = m_ShowInits;
+    m_VoiceList->setUpdatesEnabled(false);
+    m_Bank.FillVoiceList([this](const std::string& row) {
+        // Latin-1 shows every byte of a name and gives exactly those bytes back.
+        m_VoiceList->addItem(QString::fromLatin1(row.data(), qsizetype(row.size())));
+    });
+    m_VoiceList->setUpdatesEnabled(true);
+}
 
-void CSonavistDlg::OnCatOrder() {}
+// Sorting reaches the rows already listed only through a new list; clearing it lists the bank
+// afresh, since text order cannot be undone.
+void CSonavistDlg::OnCatOrder() {
+    const bool sorted = m_CatOrderCheck->checkState() != Qt::Unchecked;
+    m_VoiceList->setSortingEnabled(sorted);
+    if (CListBox::RecreateListBox(m_VoiceList)) {
+        WireVoiceList();
+    }
+    CListBox::SetTabStops(m_VoiceList, 2, m_TabStops);
+    if (!sorted) {
+        m_VoiceList->clear();
+        FillVoiceList();
+    }
+}
 
-void CSonavistDlg::OnShowInits() {}
+void CSonavistDlg::OnShowInits() {
+    m_ShowInits = m_ShowInitsCheck->checkState() != Qt::Unchecked;
+    OnCatOrder();
+}
 
 void CSonavistDlg::OnDblclkVoiceList() {}
 

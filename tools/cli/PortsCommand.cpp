@@ -4,7 +4,6 @@
 
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
@@ -26,7 +25,6 @@ int PortsCommand::Run(const std::vector<std::string>& args) {
     if (!args.empty()) {
         return UsageError("ports takes no arguments");
     }
-    MidiSystem::Install(MidiBackends::CreateDefault());
     MidiDriver& driver = MidiSystem::Driver();
     try {
         List("in", driver.InCount(), &MidiInWin::GetDeviceName);
