@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -122,9 +123,15 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     CreateControls();
     SetTabOrder();
     UpdateData(false);
+    m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
 }
 
-CSonavistDlg::~CSonavistDlg() = default;
+// A running job ends only after this thread has handled its completion, so that comes first.
+CSonavistDlg::~CSonavistDlg() {
+    while (m_Worker) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
 
 template <typename Handler>
 void CSonavistDlg::Guarded(Handler handler) {
@@ -409,13 +416,44 @@ bool CSonavistDlg::UpdateData(bool save) {
 }
 
 void CSonavistDlg::OnIdButton() {
+    if (m_Worker) {
+        return;  // one job at a time: both write the one job record
+    }
     UpdateData(true);
     m_InstrumentEdit->clear();
     m_IdButton->setEnabled(false);
     m_QuitButton->setEnabled(false);
+    m_Worker = m_Launcher.get();
+    try {
+        if (!m_Launcher->LaunchIdentify(JobSettings())) {
+            LaunchFailed();
+        }
+    } catch (...) {
+        LaunchFailed();
+        throw;
+    }
+}
+
+void CSonavistDlg::LaunchFailed() {
+    m_Worker = nullptr;
+    m_IdButton->setEnabled(true);
+    m_QuitButton->setEnabled(true);
+}
+
+JobLauncher::Settings CSonavistDlg::JobSettings() const {
+    JobLauncher::Settings settings;
+    settings.midiInDevice = m_MidiInCombo->currentIndex();
+    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
+    settings.deviceNo = m_DeviceNo;
+    settings.sysexDelay = m_SysexDelay;
+    settings.midiDelay = m_MidiDelay;
+    settings.timeout = static_cast<uint32_t>(m_Timeout);
+    settings.tries = static_cast<uint32_t>(m_Retries + 1);
+    return settings;
 }
 
 void CSonavistDlg::OnIdentDone() {
+    m_Worker = nullptr;
     for (QWidget* control : {static_cast<QWidget*>(m_MidiInCombo), static_cast<QWidget*>(m_MidiOutCombo),
                              static_cast<QWidget*>(m_DeviceNoEdit), static_cast<QWidget*>(m_DeviceNoSpin),
                              static_cast<QWidget*>(m_QuitButton)}) {
@@ -431,6 +469,7 @@ void CSonavistDlg::OnIdentDone() {
 }
 
 void CSonavistDlg::OnSendDone() {
+    m_Worker = nullptr;
     m_QuitButton->setEnabled(true);
     EnableAudition(true);
     unsetCursor();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "conversation/EXParams.h"
+#include "conversation/JobLauncher.h"
 #include "voice/VoiceBank.h"
 
 class CFolderTree;
@@ -20,7 +21,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QThread;
 class VolumeProvider;
 
 // The one window: MIDI settings, instrument identification, the folder tree with its voice-bank
@@ -69,6 +69,10 @@ public:
     void OnAuditionPress(int controlId, QPoint position);
     void OnAuditionRelease(int controlId, QPoint position);
 
+    // What the fields and lists give a job, as the members hold them.
+    JobLauncher::Settings JobSettings() const;
+    // Gives "ID" and "Quit" back after a launch that did not start its job.
+    void LaunchFailed();
     void EnableAudition(bool on);
     void EnableListOptions(bool on);
     void BuildVersionText();
@@ -77,7 +81,8 @@ public:
     QString m_CurrentFolder;
     bool m_ShowInits = false;
     char m_VersionText[EXParams::kTextSize] = {};
-    QThread* m_Worker = nullptr;
+    // The job launched last, until its completion has been handled; no launch while it is set.
+    JobLauncher* m_Worker = nullptr;
     EXParams m_Params;
     QCheckBox* m_ShowInitsCheck = nullptr;
     CPushButton* m_NoteButton = nullptr;
@@ -108,6 +113,8 @@ public:
     bool m_TreePopulated = false;
     VoiceBank m_Bank;
     QString m_StartFolder;
+    // Starts both jobs on worker threads; made once the completion edits exist.
+    std::unique_ptr<JobLauncher> m_Launcher;
 
 public slots:
     void reject() override;
