@@ -7,6 +7,9 @@
 #include "CliCommand.h"
 #include "DumpCommand.h"
 #include "ListCommand.h"
+#include "PortsCommand.h"
+#include "midi/MidiBackends.h"
+#include "midi/MidiSystem.h"
 
 namespace {
 
@@ -14,6 +17,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<PortsCommand>());
     return commands;
 }
 
@@ -28,6 +32,7 @@ int Usage(const std::vector<std::unique_ptr<CliCommand>>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    MidiSystem::Install(MidiBackends::CreateDefault());
     auto commands = Commands();
     if (argc < 2) {
         return Usage(commands);
