@@ -7,3 +7,4 @@ for b in build/bench/*; do
     echo "== $(basename "$b")"
     "$b" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 done
+[ -x bench/startup.sh ] && [ -x build/bench/probes/startup_probe ] && { echo "== startup"; bench/startup.sh; }

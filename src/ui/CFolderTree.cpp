@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QPixmap>
 
 #include "SonavistArt.h"
@@ -54,6 +55,9 @@ CFolderTree::CFolderTree(QWidget* parent)
     setDragEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(SonavistArt::kTreeImageWidth, SonavistArt::kTreeImageHeight));
+    // Deep folders scroll sideways instead of losing the ends of their names.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemExpanded, this, &CFolderTree::OnItemexpandingFolderTree);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelchangedFolderTree(current); });
@@ -122,6 +126,9 @@ void CFolderTree::FillFolderTree(const QString& startFolder) {
     }
     m_NetworkItem = InsertTreeItem(nullptr, nullptr, QStringLiteral("Network"), kNetworkImage);
     OpenAt(startFolder);
+    if (currentItem()) {
+        scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
+    }
 }
 
 QTreeWidgetItem* CFolderTree::RootHolding(const QString& path) const {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,12 +21,16 @@
 
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
+#include "CListBox.h"
 #include "CPortCombo.h"
 #include "CPushButton.h"
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
 #include "conversation/EXException.h"
+#include "midi/MidiInWin.h"
+#include "midi/MidiOutWin.h"
+#include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
 
@@ -228,7 +233,7 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
 QGroupBox* CSonavistDlg::CreateBrowser() {
     auto* box = Tagged(new QGroupBox(QStringLiteral("Voice Banks"), this), 1019);
     m_FolderTree = Tagged(new CFolderTree(box), 1010);
-    m_FolderTree->setMinimumWidth(200);
+    m_FolderTree->setMinimumSize(220, 280);
     connect(m_FolderTree, &CFolderTree::FolderSelected, this,
             [this](const QString& path) { Guarded([this, path] { OnFolderSelected(path); }); });
     m_FileList = Tagged(new QListWidget(box), 1022);
@@ -236,9 +241,8 @@ QGroupBox* CSonavistDlg::CreateBrowser() {
     connect(m_FileList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { OnSelchangeFileList(); }); });
     m_VoiceList = Tagged(new QListWidget(box), 1023);
-    m_VoiceList->setMinimumWidth(220);
-    connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
-            [this] { Guarded([this] { OnDblclkVoiceList(); }); });
+    m_VoiceList->setMinimumWidth(240);
+    WireVoiceList();
 
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(m_FolderTree, 3);
@@ -278,6 +282,11 @@ QGroupBox* CSonavistDlg::CreateAudition() {
     return box;
 }
 
+void CSonavistDlg::WireVoiceList() {
+    connect(m_VoiceList, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarded([this] { OnDblclkVoiceList(); }); });
+}
+
 // The order of the controls in the window's template, which is also the tab order.
 void CSonavistDlg::SetTabOrder() {
     QWidget* const order[] = {m_QuitButton,    m_MidiInCombo,    m_MidiOutCombo,  m_DeviceNoEdit,
@@ -305,14 +314,14 @@ void CSonavistDlg::SetFolderProviders(std::shared_ptr<VolumeProvider> volumes,
 }
 
 int CSonavistDlg::DoModal() {
-    bool started = false;
-    Guarded([this, &started] { started = OnInitDialog(); });
-    return started ? exec() : Rejected;
+    Guarded([this] { OnInitDialog(); });
+    return exec();
 }
 
 bool CSonavistDlg::OnInitDialog() {
     BuildVersionText();
-    FillPortLists();
+    // A device whose name cannot be read ends the lists there; the window still opens.
+    Guarded([this] { FillPortLists(); });
     m_DeviceNoSpin->SetRange(1, 16);
     m_DeviceNo = 1;
     m_SysexDelaySpin->SetRange(5, 100);
@@ -323,6 +332,7 @@ bool CSonavistDlg::OnInitDialog() {
     m_ShowInits = false;
     m_TabStops[0] = 14;
     m_TabStops[1] = 40;
+    CListBox::SetTabStops(m_VoiceList, 2, m_TabStops);
     LoadSettings();
     UpdateData(false);
     OnKeepOnTop();
@@ -334,8 +344,18 @@ void CSonavistDlg::BuildVersionText() {
     std::snprintf(m_VersionText, sizeof m_VersionText, "%s", VersionResource::Text().c_str());
 }
 
+// Item index = device index, as the jobs open the device by the list's selection.
 void CSonavistDlg::FillPortLists() {
-    // Wired to the MIDI ports once they are in.
+    char name[EXParams::kTextSize];
+    MidiDriver& driver = MidiSystem::Driver();
+    for (uint32_t i = 0; i < driver.InCount(); ++i) {
+        MidiInWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
+        m_MidiInCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    }
+    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
+        MidiOutWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
+        m_MidiOutCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    }
 }
 
 void CSonavistDlg::LoadSettings() {
@@ -513,13 +533,47 @@ void CSonavistDlg::DestroyWindow() {
     m_FolderTree->FreeItems();
 }
 
-// ---- Voice list and audition: to be filled in with the bank listing and the audition. ----
+void CSonavistDlg::OnSelchangeFileList() {
+    EnableAudition(false);
+    EnableListOptions(true);
+    const QListWidgetItem* file = m_FileList->currentItem();
+    if (!file) {
+        return;
+    }
+    m_Bank.LoadBank(QFile::encodeName(m_CurrentFolder + file->text()).toStdString());
+    m_VoiceList->clear();
+    FillVoiceList();
+}
 
-void CSonavistDlg::OnSelchangeFileList() {}
+void CSonavistDlg::FillVoiceList() {
+    m_Bank.m_ShowInits = m_ShowInits;
+    m_VoiceList->setUpdatesEnabled(false);
+    m_Bank.FillVoiceList([this](const std::string& row) {
+        // Latin-1 shows every byte of a name and gives exactly those bytes back.
+        m_VoiceList->addItem(QString::fromLatin1(row.data(), qsizetype(row.size())));
+    });
+    m_VoiceList->setUpdatesEnabled(true);
+}
 
-void CSonavistDlg::OnCatOrder() {}
+// Sorting reaches the rows already listed only through a new list; clearing it lists the bank
+// afresh, since text order cannot be undone.
+void CSonavistDlg::OnCatOrder() {
+    const bool sorted = m_CatOrderCheck->checkState() != Qt::Unchecked;
+    m_VoiceList->setSortingEnabled(sorted);
+    if (CListBox::RecreateListBox(m_VoiceList)) {
+        WireVoiceList();
+    }
+    CListBox::SetTabStops(m_VoiceList, 2, m_TabStops);
+    if (!sorted) {
+        m_VoiceList->clear();
+        FillVoiceList();
+    }
+}
 
-void CSonavistDlg::OnShowInits() {}
+void CSonavistDlg::OnShowInits() {
+    m_ShowInits = m_ShowInitsCheck->checkState() != Qt::Unchecked;
+    OnCatOrder();
+}
 
 void CSonavistDlg::OnDblclkVoiceList() {}
 

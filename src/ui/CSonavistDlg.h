@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "conversation/EXParams.h"
+#include "voice/VoiceBank.h"
 
 class CFolderTree;
 class CPortCombo;
@@ -105,6 +106,7 @@ public:
     uint32_t m_MidiDelay = 0;
     int m_TabStops[2] = {};
     bool m_TreePopulated = false;
+    VoiceBank m_Bank;
     QString m_StartFolder;
 
 public slots:
@@ -122,6 +124,10 @@ private:
     QGroupBox* CreateSettings();
     QGroupBox* CreateAudition();
     void SetTabOrder();
+    // Connects the voice list, also a re-created one, to its handler.
+    void WireVoiceList();
+    // Adds the bank's rows in bank order; a sorted list puts each into text order.
+    void FillVoiceList();
     void FillPortLists();
     void DestroyWindow();
     // Runs a handler; an error it raises is shown in a warning box and the window goes on.

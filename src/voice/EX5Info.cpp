@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "conversation/EX5Midi.h"
+
 namespace {
 
 constexpr std::array<const char*, 5> kBankNames = {"Preset1", "Preset2", "Internal1", "Internal2",
@@ -83,4 +85,8 @@ const char* EX5Info::GetCategoryName(uint32_t category) const {
 
 int32_t EX5Info::GetVoiceCount() const {
     return 256;
+}
+
+Midi* EX5Info::CreateMidi() const {
+    return new EX5Midi;
 }

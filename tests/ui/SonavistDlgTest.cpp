@@ -19,6 +19,7 @@
 #include "CSignalEdit.h"
 #include "CSonavistDlg.h"
 #include "CSpinButtonCtrl.h"
+#include "platform/DialogSettings.h"
 #include "ui/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
 
@@ -370,8 +371,16 @@ void SonavistDlgTest::aboutBoxTexts() {
     }
 }
 
+// As a user sees it: the machine's own volumes, opened at the demo banks.
 void SonavistDlgTest::screenshotAfterStartUp() {
-    auto dialog = Open();
+    DialogSettings settings;
+    settings.m_CurrentFolder = SONAVIST_DEMO_BANKS;
+    settings.m_SysexDelay = 25;
+    settings.m_MidiDelay = 500;
+    SaveSettings(settings);
+    auto dialog = std::make_unique<CSonavistDlg>();
+    dialog->OnInitDialog();
+    dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     Finish(*dialog);
     const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");

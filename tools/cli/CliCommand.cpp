@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "conversation/EXException.h"
+#include "voice/EX5Patch.h"
+#include "voice/VoiceBank.h"
 
 int CliCommand::ReportError(EXException* error) {
     const std::unique_ptr<EXException> owned(error);
@@ -19,4 +21,24 @@ int CliCommand::UsageError(const std::string& problem) const {
     std::fprintf(stderr, "sonavist-cli: %s\nusage: sonavist-cli %s %s\n", problem.c_str(), Name(),
                  Usage());
     return 2;
+}
+
+int CliCommand::PatchOfSlot(const std::string& bankPath, const std::string& slot,
+                            std::unique_ptr<EX5Patch>& patch) const {
+    const int voice = VoiceBank::VoiceIndexFromSlot(slot);
+    if (voice < 0) {
+        return UsageError("SLOT must be I1-001 to I2-128, not " + slot);
+    }
+    try {
+        VoiceBank bank;
+        bank.LoadBank(bankPath);
+        patch = bank.PatchForRow(bank.VoiceRow(voice));
+    } catch (EXException* error) {
+        return ReportError(error);
+    }
+    if (!patch) {
+        std::fprintf(stderr, "%s\n", VoiceBank::kNoDrumsText);
+        return 1;
+    }
+    return 0;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class EXException;
+class EX5Patch;
 
 // One sub-command of sonavist-cli. Run returns the process's exit status.
 class CliCommand {
@@ -18,4 +20,8 @@ protected:
     static int ReportError(EXException* error);
     // Prints "sonavist-cli: <problem>" and this command's usage; returns 2.
     int UsageError(const std::string& problem) const;
+    // Assembles a slot's voice ("I1-001") of a bank file as a double-click does: 0, or the exit
+    // status after the reason went to standard error (a drum voice, a voice without elements).
+    int PatchOfSlot(const std::string& bankPath, const std::string& slot,
+                    std::unique_ptr<EX5Patch>& patch) const;
 };

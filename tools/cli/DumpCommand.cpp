@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "conversation/EXException.h"
 #include "platform/AtomicFile.h"
 #include "voice/EX5Patch.h"
-#include "voice/VoiceBank.h"
 
 namespace {
 
@@ -31,21 +29,9 @@ int DumpCommand::Run(const std::vector<std::string>& args) {
     if (positional.size() != 2) {
         return UsageError("give BANK and SLOT");
     }
-    const int voice = VoiceBank::VoiceIndexFromSlot(positional[1]);
-    if (voice < 0) {
-        return UsageError("SLOT must be I1-001 to I2-128, not " + positional[1]);
-    }
     std::unique_ptr<EX5Patch> patch;
-    try {
-        VoiceBank bank;
-        bank.LoadBank(positional[0]);
-        patch = bank.PatchForRow(bank.VoiceRow(voice));
-    } catch (EXException* error) {
-        return ReportError(error);
-    }
-    if (!patch) {
-        std::fprintf(stderr, "%s\n", VoiceBank::kNoDrumsText);
-        return 1;
+    if (const int status = PatchOfSlot(positional[0], positional[1], patch)) {
+        return status;
     }
     const uint8_t* dump = patch->BuildDump();
     const bool written = output.empty() ? WriteStdout(dump, patch->GetDumpLength())

@@ -2,18 +2,35 @@
 
 #include <cstdio>
 
+#include "conversation/EXException.h"
+#include "conversation/EXParams.h"
+#include "midi/MidiInWin.h"
+#include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
+
+namespace {
+
+void List(const char* direction, uint32_t count,
+          int (*name)(int32_t, char*, uint32_t)) {
+    char text[EXParams::kTextSize];
+    for (uint32_t i = 0; i < count; ++i) {
+        name(static_cast<int32_t>(i), text, sizeof text);
+        std::printf("%s\t%u\t%s\n", direction, i, text);
+    }
+}
+
+}  // namespace
 
 int PortsCommand::Run(const std::vector<std::string>& args) {
     if (!args.empty()) {
         return UsageError("ports takes no arguments");
     }
     MidiDriver& driver = MidiSystem::Driver();
-    for (uint32_t i = 0; i < driver.InCount(); ++i) {
-        std::printf("in\t%u\t%s\n", i, driver.InName(i).c_str());
-    }
-    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
-        std::printf("out\t%u\t%s\n", i, driver.OutName(i).c_str());
+    try {
+        List("in", driver.InCount(), &MidiInWin::GetDeviceName);
+        List("out", driver.OutCount(), &MidiOutWin::GetDeviceName);
+    } catch (EXException* error) {
+        return ReportError(error);
     }
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include "CliCommand.h"
 
-// Lists the MIDI devices in driver order: inputs, then outputs.
+// Lists the MIDI devices with the indices the dialog's port lists and the settings use.
 class PortsCommand : public CliCommand {
 public:
     const char* Name() const override { return "ports"; }

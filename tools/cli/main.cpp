@@ -6,8 +6,10 @@
 
 #include "CliCommand.h"
 #include "DumpCommand.h"
+#include "IdentifyCommand.h"
 #include "ListCommand.h"
 #include "PortsCommand.h"
+#include "SendCommand.h"
 #include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
 
@@ -18,6 +20,8 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
     commands.push_back(std::make_unique<PortsCommand>());
+    commands.push_back(std::make_unique<IdentifyCommand>());
+    commands.push_back(std::make_unique<SendCommand>());
     return commands;
 }
 
@@ -32,6 +36,7 @@ int Usage(const std::vector<std::unique_ptr<CliCommand>>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // One driver for every command: the device indices the commands print and take agree.
     MidiSystem::Install(MidiBackends::CreateDefault());
     auto commands = Commands();
     if (argc < 2) {

@@ -1,0 +1,64 @@
+// Expanding a folder that holds 10,000 subfolders: reading them and making their tree items.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "CFolderTree.h"
+
+namespace {
+
+class OneVolume : public VolumeProvider {
+public:
+    explicit OneVolume(std::string path) : m_Path(std::move(path)) {}
+    std::vector<Volume> Volumes() override { return {{"Bench", m_Path, VolumeKind::Fixed}}; }
+
+private:
+    std::string m_Path;
+};
+
+class NoNetwork : public NetworkProvider {
+public:
+    bool Enumerate(const NetworkRecord*, std::vector<NetworkRecord>&) override { return false; }
+};
+
+void BM_ExpandTenThousandFolders(benchmark::State& state) {
+    QTemporaryDir dir;
+    QDir root(dir.path());
+    for (int i = 0; i < 10000; ++i) {
+        root.mkdir(QStringLiteral("Folder %1").arg(i, 5, 10, QLatin1Char('0')));
+    }
+    const auto volume = std::make_shared<OneVolume>(dir.path().toStdString() + "/");
+    const auto network = std::make_shared<NoNetwork>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto tree = std::make_unique<CFolderTree>();
+        tree->SetProviders(volume, network);
+        tree->FillFolderTree(QString());
+        tree->show();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        tree->expandItem(tree->topLevelItem(0));
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(tree->topLevelItem(0)->childCount());
+        state.PauseTiming();
+        tree.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ExpandTenThousandFolders)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

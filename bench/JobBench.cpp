@@ -1,0 +1,125 @@
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "conversation/EXParams.h"
+#include "conversation/JobLauncher.h"
+#include "midi/MidiBackends.h"
+#include "midi/MidiSystem.h"
+#include "voice/EX5Patch.h"
+#include "voice/VoiceBank.h"
+
+// Whole jobs as the dialog starts them, through the launcher, with the dialog's values: the time
+// a user waits for a successful identification or a one-voice send, and our overhead beyond the
+// waits the conversation must make (the SysEx delay before the request, the MIDI delay after the
+// send). In-process against the built-in instrument; over JACK when SONAVIST_BENCH_JACK_DEVICE
+// names the device of a running sonavist-virtual-ex5.
+
+namespace {
+
+constexpr uint32_t kJobLimitMs = 60000;
+
+int32_t FindByName(const std::string& text, bool input) {
+    MidiDriver& driver = MidiSystem::Driver();
+    const uint32_t count = input ? driver.InCount() : driver.OutCount();
+    for (uint32_t i = 0; i < count; ++i) {
+        if ((input ? driver.InName(i) : driver.OutName(i)).find(text) != std::string::npos) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+// Installs the backend and finds its devices; false when the device is not there.
+bool Prepare(const std::string& jackDevice, JobLauncher::Settings& settings) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "sonavist-bench";
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    if (jackDevice.empty()) {
+        MidiSystem::Install(MidiBackends::CreateVirtualOnly());
+        settings.midiInDevice = 0;
+        settings.midiOutDevice = 0;
+        return true;
+    }
+    MidiSystem::Install(MidiBackends::CreateDefault());
+    settings.midiInDevice = FindByName(jackDevice, true);
+    settings.midiOutDevice = FindByName(jackDevice, false);
+    return settings.midiInDevice >= 0 && settings.midiOutDevice >= 0;
+}
+
+std::unique_ptr<EX5Patch> OneElementVoice() {
+    VoiceBank bank;
+    bank.LoadBank(SONAVIST_DEMO_BANK);
+    return bank.PatchForRow(bank.VoiceRow(VoiceBank::VoiceIndexFromSlot("I1-003")));
+}
+
+void RunJobs(benchmark::State& state, const std::string& jackDevice, bool send) {
+    JobLauncher::Settings settings;
+    if (!Prepare(jackDevice, settings)) {
+        state.SkipWithError("the instrument's device is not there");
+        return;
+    }
+    const double mandatedMs = send ? settings.midiDelay : settings.sysexDelay;
+    EXParams record;
+    JobLauncher launcher(record, nullptr, nullptr);
+    double overheadMs = 0;
+    for (auto _ : state) {
+        std::unique_ptr<EX5Patch> patch = send ? OneElementVoice() : nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        const bool launched = send ? launcher.LaunchSendVoice(settings, std::move(patch))
+                                   : launcher.LaunchIdentify(settings);
+        if (!launched || !launcher.WaitFor(kJobLimitMs)) {
+            state.SkipWithError("the job did not run to its end");
+            break;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        overheadMs += took.count() * 1000 - mandatedMs;
+        if (!send && std::strcmp(record.m_InstrumentText, "EX5") != 0) {
+            state.SkipWithError("the instrument was not recognised");
+            break;
+        }
+    }
+    state.counters["mandated_ms"] = mandatedMs;
+    state.counters["overhead_ms"] =
+        benchmark::Counter(overheadMs, benchmark::Counter::kAvgIterations);
+    MidiSystem::Install(nullptr);
+}
+
+void Identify(benchmark::State& state) {
+    RunJobs(state, "", false);
+}
+void SendOneVoice(benchmark::State& state) {
+    RunJobs(state, "", true);
+}
+BENCHMARK(Identify)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SendOneVoice)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Registered only when a JACK instrument is named, so that the plain run needs no server.
+const bool kJackRegistered = [] {
+    const char* device = std::getenv("SONAVIST_BENCH_JACK_DEVICE");
+    if (!device || !*device) {
+        return false;
+    }
+    const std::string name = device;
+    benchmark::RegisterBenchmark("IdentifyOverJack",
+                                 [name](benchmark::State& state) { RunJobs(state, name, false); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("SendOneVoiceOverJack",
+                                 [name](benchmark::State& state) { RunJobs(state, name, true); })
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();

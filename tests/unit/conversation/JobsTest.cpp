@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "LogFile.h"
+#include "conversation/EXParams.h"
+#include "conversation/EXWorker.h"
+#include "conversation/Midi.h"
+#include "conversation/TextSink.h"
+#include "midi/MidiSystem.h"
+#include "midi/virtual/VirtualInstrument.h"
+#include "midi/virtual/VirtualInstrumentDriver.h"
+#include "platform/ThreadMessageQueue.h"
+#include "voice/EX5Patch.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CountingSink : public TextSink {
+public:
+    void InsertText(const char* text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+// The jobs on a thread of their own against the in-process virtual instrument, in a fresh
+// directory where they write their log.
+class JobsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_Dir = fs::path(testing::TempDir()) /
+                testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(m_Dir);
+        fs::create_directories(m_Dir);
+        m_Previous = fs::current_path();
+        fs::current_path(m_Dir);
+        MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
+        m_Job.m_MidiInDevice = 0;
+        m_Job.m_MidiOutDevice = 0;
+        m_Job.m_DriverIndex = 0;
+        m_Job.m_DeviceNo = 1;
+        m_Job.m_Delay = 0;
+        m_Job.m_MidiDelay = 0;
+        m_Job.m_Timeout = 1000;
+        m_Job.m_Tries = 4;
+        m_Job.m_IdentDoneWnd = &m_IdentDone;
+        m_Job.m_SendDoneWnd = &m_SendDone;
+        m_Job.m_StatusWnd = &m_Status;
+        std::snprintf(m_Job.m_Version, sizeof m_Job.m_Version, "1.0.2");
+    }
+    void TearDown() override {
+        MidiSystem::Install(nullptr);
+        fs::current_path(m_Previous);
+        fs::remove_all(m_Dir);
+    }
+    // Short waits where the instrument stays silent.
+    void Silent() { m_Job.m_Timeout = 50; }
+    void Run(unsigned (*job)(void*), bool cancelled = false) {
+        std::thread worker([&] {
+            if (cancelled) {
+                ThreadMessageQueue::Post(std::this_thread::get_id(), Midi::kCancelMessage);
+            }
+            job(&m_Job);
+            ThreadMessageQueue::Discard(std::this_thread::get_id());
+        });
+        worker.join();
+    }
+    std::string Log() { return MaskedLog("Sonavist.log"); }
+    static std::unique_ptr<EX5Patch> PatchWith(int elements) {
+        auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
+        for (size_t i = 0; i < patch->m_Common.size(); ++i) {
+            patch->m_Common[i] = static_cast<uint8_t>(i * 7);
+        }
+        for (int e = 0; e < 4; ++e) {
+            patch->m_Elements[e].fill(e < elements ? static_cast<uint8_t>(0x81 + e)
+                                                   : EX5Patch::kUnusedElement);
+        }
+        return patch;
+    }
+
+    fs::path m_Dir;
+    fs::path m_Previous;
+    std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
+    EXParams m_Job;
+    CountingSink m_IdentDone;
+    CountingSink m_SendDone;
+    CountingSink m_Status;
+};
+
+const std::vector<std::string> kDone = {"Done"};
+
+struct IdentifyCase {
+    const char* name;
+    VirtualInstrument::Reply reply;
+    uint8_t instrumentDeviceNo;
+    const char* text;
+    uint32_t deviceNoAfter;
+};
+
+class IdentifyJobTest : public JobsTest, public testing::WithParamInterface<IdentifyCase> {};
+
+TEST_P(IdentifyJobTest, LogsTheWholeConversation) {
+    m_Instrument->SetReply(GetParam().reply);
+    m_Instrument->SetDeviceNo(GetParam().instrumentDeviceNo);
+    if (GetParam().reply == VirtualInstrument::Reply::kSilent ||
+        GetParam().instrumentDeviceNo != 1) {
+        Silent();
+    }
+    Run(&EXWorker::IdentifyThread);
+    EXPECT_EQ(Log(), FixtureLog(std::string("identify-") + GetParam().name));
+    EXPECT_STREQ(m_Job.m_InstrumentText, GetParam().text);
+    EXPECT_EQ(m_Job.m_DeviceNo, GetParam().deviceNoAfter);
+    EXPECT_EQ(m_IdentDone.texts, kDone);
+    EXPECT_TRUE(m_Status.texts.empty());
+    EXPECT_EQ(m_Job.m_LogFile, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Instruments, IdentifyJobTest,
+    testing::Values(IdentifyCase{"ex5", VirtualInstrument::Reply::kEX5, 1, "EX5", 1},
+                    IdentifyCase{"ex7", VirtualInstrument::Reply::kEX7, 1, "EX7", 1},
+                    IdentifyCase{"ex5r", VirtualInstrument::Reply::kEX5R, 1, "EX5R", 1},
+                    IdentifyCase{"unknown-member", VirtualInstrument::Reply::kUnknownMember, 1,
+                                 "Yamaha Other", 1},
+                    IdentifyCase{"other-maker", VirtualInstrument::Reply::kOtherMaker, 1,
+                                 "Nothing known found.", 1},
+                    IdentifyCase{"short14", VirtualInstrument::Reply::kShort14, 1,
+                                 "Nothing known found.", 1},
+                    IdentifyCase{"long17", VirtualInstrument::Reply::kLong17, 1, "EX5", 1},
+                    IdentifyCase{"fallback", VirtualInstrument::Reply::kEX5, 5, "EX5", 5},
+                    IdentifyCase{"silent", VirtualInstrument::Reply::kSilent, 1,
+                                 "No reply to ID request.", 127},
+                    IdentifyCase{"garbage", VirtualInstrument::Reply::kGarbage, 1, "", 1}),
+    [](const testing::TestParamInfo<IdentifyCase>& info) {
+        std::string name = info.param.name;
+        for (char& c : name) {
+            c = c == '-' ? '_' : c;
+        }
+        return name;
+    });
+
+TEST_F(JobsTest, ACancelledIdentificationStillClosesAndSignals) {
+    Run(&EXWorker::IdentifyThread, true);
+    EXPECT_EQ(Log(), FixtureLog("identify-cancelled"));
+    EXPECT_EQ(m_IdentDone.texts, kDone);
+}
+
+TEST_F(JobsTest, AMissingInputDeviceIsTheJobsError) {
+    m_Job.m_MidiInDevice = -1;
+    Run(&EXWorker::IdentifyThread);
+    EXPECT_EQ(Log(), FixtureLog("identify-no-input"));
+    EXPECT_STREQ(m_Job.m_InstrumentText, "");
+    m_Job.m_Patch = PatchWith(1).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_EQ(Log(), FixtureLog("identify-no-input") + FixtureLog("send-no-input"));
+    EXPECT_EQ(m_Job.m_Patch, nullptr);
+    EXPECT_FALSE(m_Instrument->LastVoice().has_value());
+    EXPECT_EQ(m_SendDone.texts, kDone);
+}
+
+TEST_F(JobsTest, WithoutALogTheIdentificationTellsTheStatusSink) {
+    fs::create_directory("Sonavist.log");
+    Run(&EXWorker::IdentifyThread);
+    ASSERT_EQ(m_Status.texts.size(), 2u);
+    EXPECT_EQ(m_Status.texts[0], "EXWorker.cpp:146 Cannot open log file\r\n");
+    EXPECT_EQ(m_Status.texts[1].rfind("Finished instrument ident on ", 0), 0u);
+    EXPECT_EQ(m_IdentDone.texts, kDone);
+    EXPECT_STREQ(m_Job.m_InstrumentText, "");
+}
+
+TEST_F(JobsTest, WithoutALogTheSendShowsNothingAndDestroysThePatch) {
+    fs::create_directory("Sonavist.log");
+    m_Job.m_Patch = PatchWith(1).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_TRUE(m_Status.texts.empty());
+    EXPECT_EQ(m_SendDone.texts, kDone);
+    EXPECT_EQ(m_Job.m_Patch, nullptr);
+    EXPECT_FALSE(m_Instrument->LastVoice().has_value());
+}
+
+class SendJobTest : public JobsTest, public testing::WithParamInterface<int> {};
+
+TEST_P(SendJobTest, TheInstrumentReceivesTheDumpByteForByte) {
+    const int elements = GetParam();
+    auto expected = PatchWith(elements);
+    const uint8_t* dump = expected->BuildDump();
+    m_Job.m_MidiDelay = 400;  // the dump's time on the cable
+    m_Job.m_Patch = PatchWith(elements).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_EQ(Log(), FixtureLog("send-voice"));
+    ASSERT_TRUE(m_Instrument->LastVoice().has_value());
+    EXPECT_EQ(m_Instrument->LastVoice()->dump,
+              std::vector<uint8_t>(dump, dump + expected->GetDumpLength()));
+    EXPECT_EQ(m_Instrument->LastVoice()->elements, elements);
+    EXPECT_TRUE(m_Instrument->LastVoice()->checksumOk);
+    EXPECT_EQ(m_SendDone.texts, kDone);
+    EXPECT_TRUE(m_IdentDone.texts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Elements, SendJobTest, testing::Values(1, 2, 3, 4));
+
+TEST_F(JobsTest, SendsAppendAndAnIdentificationStartsANewLog) {
+    for (int i = 0; i < 2; ++i) {
+        m_Job.m_MidiDelay = 200;
+        m_Job.m_Patch = PatchWith(1).release();
+        Run(&EXWorker::SendVoiceThread);
+    }
+    EXPECT_EQ(Log(), FixtureLog("send-voice") + FixtureLog("send-voice"));
+    Run(&EXWorker::IdentifyThread);
+    EXPECT_EQ(Log(), FixtureLog("identify-ex5"));
+}
+
+}  // namespace
