@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain build, then the address and undefined-behaviour
-# sanitizer build, then the thread sanitizer build for the threaded tests.
+# sanitizer build, then the thread sanitizer build for the threaded tests, then a minute of
+# fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -17,3 +18,4 @@ build_and_test() {
 build_and_test build "" ""
 build_and_test build-asan "-DSONAVIST_SANITIZE=address,undefined -DSONAVIST_BENCH=OFF" ""
 build_and_test build-tsan "-DSONAVIST_SANITIZE=thread -DSONAVIST_BENCH=OFF -DSONAVIST_UI=OFF" "-L threads"
+scripts/fuzz.sh
