@@ -1,6 +1,5 @@
 // sonavist-virtual-ex5: the built-in virtual instrument as a JACK client, for tests and for
 // trying the program against another machine's MIDI setup.
-#include <jack/jack.h>
 #include <pthread.h>
 #include <signal.h>
 
@@ -73,8 +72,6 @@ bool Parse(int argc, char** argv, Options& options) {
     return !options.name.empty();
 }
 
-void Quiet(const char*) {}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,8 +85,6 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    jack_set_error_function(Quiet);
-    jack_set_info_function(Quiet);
     if (JackClock::Open() == nullptr) {
         std::fprintf(stderr, "sonavist-virtual-ex5: no JACK server is running\n");
         return 1;

@@ -2,6 +2,7 @@
 
 #include <jack/jack.h>
 
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -9,9 +10,17 @@ namespace {
 // What a MIDI port buffer spends on its own bookkeeping and the event's, with room to spare.
 constexpr std::size_t kMidiBufferOverhead = 64;
 
+void Quiet(const char*) {}
+
 }  // namespace
 
 std::unique_ptr<JackClock> JackClock::Open() {
+    // libjack prints on every call when no server runs; this process never wants that.
+    static std::once_flag silenced;
+    std::call_once(silenced, [] {
+        jack_set_error_function(Quiet);
+        jack_set_info_function(Quiet);
+    });
     jack_client_t* client = jack_client_open("Sonavist clock", JackNoStartServer, nullptr);
     if (client == nullptr) {
         return nullptr;

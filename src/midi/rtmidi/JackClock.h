@@ -16,7 +16,7 @@ public:
     // Cycles after which bytes handed over now have surely left.
     static constexpr uint64_t kCyclesToLeave = 2;
 
-    // Null when no server runs; prints nothing either way.
+    // Null when no server runs; libjack prints nothing from then on.
     static std::unique_ptr<JackClock> Open();
     ~JackClock();
     JackClock(const JackClock&) = delete;

@@ -1,11 +1,9 @@
 #include "midi/rtmidi/RtMidiDriver.h"
 
 #include <alsa/error.h>
-#include <jack/jack.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <mutex>
 
 #include "midi/MidiShortMessage.h"
 
@@ -15,18 +13,7 @@ constexpr const char* kClientName = "Sonavist";
 // A stalled server must not hang an open.
 constexpr std::chrono::milliseconds kConnectionWait{500};
 
-void Quiet(const char*) {}
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-
-// Both libraries print to the terminal by default, JACK on every call when no server runs.
-void SilenceLibraries() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        jack_set_error_function(Quiet);
-        jack_set_info_function(Quiet);
-        snd_lib_error_set_handler(QuietAlsa);
-    });
-}
 
 // An RtMidi object of an API not built in prints a warning rather than failing.
 bool IsCompiled(RtMidi::Api api) {
@@ -58,7 +45,8 @@ struct RtMidiDriver::Input : MidiInputTable::Input {
 };
 
 RtMidiDriver::RtMidiDriver(const std::string& sequencer) {
-    SilenceLibraries();
+    // ALSA's library prints its errors to the terminal unless given a handler.
+    snd_lib_error_set_handler(QuietAlsa);
     std::vector<RtMidi::Api> apis;
     if (access(sequencer.c_str(), R_OK | W_OK) == 0) {
         apis.push_back(RtMidi::LINUX_ALSA);

@@ -117,7 +117,7 @@ void VirtualInstrumentDriver::Carry(const Transfer& transfer) {
     if (!outcome.reply.empty()) {
         const auto from = Clock::now() + m_Instrument->Latency();
         std::lock_guard lock(m_Mutex);
-        Schedule(Arrival(outcome.reply.size(), from, m_OutCableFree),
-                 {false, std::move(outcome.reply)}, m_OutCableFree);
+        const auto arrival = Arrival(outcome.reply.size(), from, m_OutCableFree);
+        Schedule(arrival, {false, std::move(outcome.reply)}, m_OutCableFree);
     }
 }
