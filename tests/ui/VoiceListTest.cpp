@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 #include "CPushButton.h"
 #include "CSignalEdit.h"
@@ -213,15 +214,23 @@ void VoiceListTest::badBankKeepsRows_data() {
                                        << "SonavistDlg.cpp:1118 Cannot open input file #1";
     QTest::newRow("short") << "Short.s1v"
                            << "SonavistDlg.cpp:1124 Cannot read voice file #1";
+    QTest::newRow("folder") << "Folder.s1v" << "SonavistDlg.cpp:1124 Cannot read voice file #1";
+    QTest::newRow("pipe since listed") << "Pipe.s1v"
+                                       << "SonavistDlg.cpp:1118 Cannot open input file #1";
 }
 
 void VoiceListTest::badBankKeepsRows() {
     QFETCH(QString, file);
     QFETCH(QString, message);
     CSonavistDlg& dialog = *m_Dialog;
-    QFile(Path("Gone.s1v")).open(QIODevice::WriteOnly);
+    // Unreadable even for root: a folder, and files gone or turned into a pipe since listed.
+    QVERIFY(QDir(m_Dir->path()).mkdir("Folder.s1v"));
+    for (const char* name : {"Gone.s1v", "Pipe.s1v"}) {
+        QFile(Path(name)).open(QIODevice::WriteOnly);
+    }
     dialog.FillFileList(dialog.m_CurrentFolder);
-    QVERIFY(QFile::remove(Path("Gone.s1v")));
+    QVERIFY(QFile::remove(Path("Gone.s1v")) && QFile::remove(Path("Pipe.s1v")));
+    QCOMPARE(mkfifo(Path("Pipe.s1v").toLocal8Bit().constData(), 0600), 0);
     Choose("Demo2.s1v");
     const QList<QByteArray> rows = Rows(dialog.m_VoiceList);
 
