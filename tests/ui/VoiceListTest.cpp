@@ -1,23 +1,12 @@
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 #include "CPushButton.h"
-#include "CSignalEdit.h"
-#include "CSonavistDlg.h"
-#include "ui/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
+#include "ui/VoiceDialog.h"
 #include "voice/VoiceBank.h"
 
 namespace {
-
-const QString kBanks = QStringLiteral(SONAVIST_BANKS);
 
 // The rows as the bytes they stand for.
 QList<QByteArray> Rows(const QListWidget* list) {
@@ -65,24 +54,25 @@ private slots:
     void showInitsFollowsCatOrder();
     void badBankKeepsRows_data();
     void badBankKeepsRows();
+    void doubleClickSendsDump_data();
+    void doubleClickSendsDump();
+    void drumRowRefused();
+    void auditionOnlyAfterSend();
     void screenshotInCatOrder();
 
 private:
-    QString Path(const QString& name) const { return m_Dir->path() + "/" + name; }
-    void Choose(const QString& file);
+    QString Path(const QString& name) const { return m_Voices.Path(name); }
+    void Choose(const QString& file) { m_Voices.Choose(file); }
 
-    std::unique_ptr<QTemporaryDir> m_Dir;
-    std::unique_ptr<CSonavistDlg> m_Dialog;
+    VoiceDialog m_Voices;
+    CSonavistDlg* m_Dialog = nullptr;
 };
 
-// A folder with both demo banks, one whose names use every kind of byte, and a short file.
+// Besides the demo banks, one whose names use every kind of byte, and a short file.
 void VoiceListTest::init() {
-    m_Dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());
-    for (const char* name : {"Demo1.s1v", "Demo2.s1v"}) {
-        QVERIFY(QFile::copy(kBanks + "/" + name, Path(name)));
-    }
-    QFile demo(kBanks + "/Demo1.s1v");
+    m_Voices.Open();
+    m_Dialog = m_Voices.m_Dialog.get();
+    QFile demo(Path("Demo1.s1v"));
     QVERIFY(demo.open(QIODevice::ReadOnly));
     QByteArray bank = demo.readAll();
     const QByteArray accented("\xC9t\xE9 \x80\xFF\x01\x7F", 8);
@@ -91,27 +81,11 @@ void VoiceListTest::init() {
     QVERIFY(latin.open(QIODevice::WriteOnly) && latin.write(bank) == bank.size());
     QFile shortFile(Path("Short.s1v"));
     QVERIFY(shortFile.open(QIODevice::WriteOnly) && shortFile.write(bank.left(1000)) == 1000);
-
-    m_Dialog = std::make_unique<CSonavistDlg>();
-    m_Dialog->SetFolderProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
-                                     {"Volume", m_Dir->path().toStdString(), VolumeKind::Fixed}}),
-                                 std::make_shared<FakeNetwork>());
-    m_Dialog->OnInitDialog();
-    m_Dialog->show();
-    m_Dialog->m_IdentDoneEdit->InsertText("Done");
-    m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
     m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
 }
 
 void VoiceListTest::cleanup() {
-    m_Dialog.reset();
-    m_Dir.reset();
-}
-
-void VoiceListTest::Choose(const QString& file) {
-    const auto found = m_Dialog->m_FileList->findItems(file, Qt::MatchExactly);
-    QCOMPARE(found.size(), 1);
-    m_Dialog->m_FileList->setCurrentItem(found.first());
+    m_Voices.Close();
 }
 
 void VoiceListTest::choosingBankListsRows_data() {
@@ -234,6 +208,80 @@ void VoiceListTest::badBankKeepsRows() {
     QVERIFY(!dialog.m_NoteButton->isEnabled());
     Choose("Demo1.s1v");
     QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path("Demo1.s1v"), {}));
+}
+
+void VoiceListTest::doubleClickSendsDump_data() {
+    QTest::addColumn<QString>("bank");
+    QTest::addColumn<bool>("catOrder");
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("four elements")
+        << "Demo1.s1v" << false << QByteArray("Pf\tI1-001\tVelvet Grand");
+    QTest::newRow("one element") << "Demo1.s1v" << false << QByteArray("Ba\tI1-003\tDeep Finger");
+    QTest::newRow("unknown code") << "Demo1.s1v" << true << QByteArray("xx\tI1-024\tOdd Category");
+    QTest::newRow("second bank, gaps")
+        << "Demo2.s1v" << true << QByteArray("Pd\tI2-012\tPolar Night");
+    QTest::newRow("every byte") << "Latin.s1v" << false
+                                << QByteArray("St\tI1-002\t\xC9t\xE9 \x80\xFF\x01\x7Fings");
+}
+
+void VoiceListTest::doubleClickSendsDump() {
+    QFETCH(QString, bank);
+    QFETCH(bool, catOrder);
+    QFETCH(QByteArray, row);
+    Choose(bank);
+    if (catOrder) {
+        m_Dialog->m_CatOrderCheck->click();
+    }
+    m_Voices.Send(row);
+    const auto voice = m_Voices.m_Instrument->LastVoice();
+    QVERIFY(voice && voice->checksumOk);
+    const QByteArray expected = RunCli({"dump", Path(bank), QString::fromLatin1(row.mid(3, 6))});
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(voice->dump.data()),
+                        qsizetype(voice->dump.size())),
+             expected);
+}
+
+void VoiceListTest::drumRowRefused() {
+    Choose("Demo1.s1v");
+    const size_t received = m_Voices.m_Instrument->ReceivedMessages().size();
+    MessageBoxAnswer answer;
+    m_Voices.DoubleClick("Dr\tI2-064\tJazz Kit");
+    QCOMPARE(answer.m_Texts, QStringList{"Sorry, no drums yet."});
+    QCOMPARE(answer.m_Icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
+    QVERIFY(!m_Dialog->m_Worker);
+    QVERIFY(m_Dialog->m_QuitButton->isEnabled());
+    QTest::qWait(50);
+    QCOMPARE(m_Voices.m_Instrument->ReceivedMessages().size(), received);
+}
+
+// The buttons follow a completed send, and go with the next file or send.
+void VoiceListTest::auditionOnlyAfterSend() {
+    CSonavistDlg& dialog = *m_Dialog;
+    const auto buttons = {dialog.m_NoteButton, dialog.m_MajorButton, dialog.m_MinorButton,
+                          dialog.m_TrillButton};
+    const auto enabled = [&buttons](bool on) {
+        for (const CPushButton* button : buttons) {
+            if (button->isEnabled() != on) {
+                return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY(enabled(false));
+    Choose("Demo1.s1v");
+    QVERIFY(enabled(false));
+    m_Voices.DoubleClick("Pf\tI1-001\tVelvet Grand");
+    QVERIFY(enabled(false));
+    QVERIFY(!dialog.m_QuitButton->isEnabled());
+    QTRY_VERIFY(enabled(true));
+    QVERIFY(dialog.m_QuitButton->isEnabled());
+    QVERIFY(m_Voices.m_Instrument->LastVoice());
+
+    m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
+    QVERIFY(enabled(false));
+    QTRY_VERIFY(enabled(true));
+    Choose("Demo2.s1v");
+    QVERIFY(enabled(false));
 }
 
 void VoiceListTest::screenshotInCatOrder() {
