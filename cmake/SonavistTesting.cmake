@@ -2,7 +2,8 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 # sonavist_add_test(NAME sources... [LABELS l...] [LIBS libs...])
-# One GoogleTest executable; each test case becomes a CTest test carrying the labels.
+# One GoogleTest executable; each test case becomes a CTest test carrying the labels. Tests
+# labelled jack get the JACK server fixture (tests/CMakeLists.txt).
 function(sonavist_add_test name)
     cmake_parse_arguments(ARG "" "" "LABELS;LIBS" ${ARGN})
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
@@ -11,6 +12,15 @@ function(sonavist_add_test name)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-        PROPERTIES LABELS "${ARG_LABELS}"
         DISCOVERY_TIMEOUT 60)
+    # Set once the discovered tests are known: passed through the discovery, a list of labels
+    # falls apart into separate words.
+    set(properties "LABELS \"${ARG_LABELS}\"")
+    if("jack" IN_LIST ARG_LABELS)
+        string(APPEND properties " FIXTURES_REQUIRED jack_server")
+    endif()
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+    file(WRITE ${script} "if(${name}_TESTS)\n"
+        "  set_tests_properties(\${${name}_TESTS} PROPERTIES ${properties})\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "ChunkInputDriver.h"
+#include "InlineMidiDriver.h"
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
@@ -74,9 +74,9 @@ private:
     std::vector<uint8_t> m_Kept;
 };
 
-ChunkInputDriver& Driver() {
+InlineMidiDriver& Driver() {
     static const auto driver = [] {
-        auto d = std::make_shared<ChunkInputDriver>();
+        auto d = std::make_shared<InlineMidiDriver>();
         MidiSystem::Install(d);
         return d;
     }();

@@ -70,9 +70,25 @@ void CloseLog(EXParams& job) {
     }
 }
 
-void OpenPorts(EXParams& job, MidiParams& ports) {
-    ports.m_MidiIn.Open(job.m_MidiInDevice);
-    ports.m_MidiOut.Open(job);
+// How a job's log begins.
+struct LogStart {
+    const char* mode;
+    int line;  // of the error raised when the log cannot be opened
+    const char* header;
+};
+constexpr LogStart kIdentifyLog = {"wb", 146, "Sonavist %s started at %s"};
+constexpr LogStart kSendVoiceLog = {"ab", 60, "Sonavist %s sent voice patch at %s"};
+
+// Makes the port pair, opens the log with its first line, then opens the ports.
+void Begin(EXParams& job, const LogStart& start, char (&logBuffer)[4],
+           std::unique_ptr<MidiParams>& ports) {
+    ports = std::make_unique<MidiParams>();
+    OpenLog(job, start.mode, start.line, logBuffer);
+    char stamp[TimeStamp::kSize];
+    TimeStamp::Now(stamp);
+    job.Log(start.header, job.m_Version, stamp);
+    ports->m_MidiIn.Open(job.m_MidiInDevice);
+    ports->m_MidiOut.Open(job);
 }
 
 // Each port gets its own guard so that a failing input close still closes the output with the
@@ -129,12 +145,7 @@ unsigned EXWorker::IdentifyThread(void* param) {
     std::unique_ptr<MidiParams> ports;
     std::unique_ptr<Midi> conversation;
     Guarded(job, true, [&] {
-        ports = std::make_unique<MidiParams>();
-        OpenLog(job, "wb", 146, logBuffer);
-        char stamp[TimeStamp::kSize];
-        TimeStamp::Now(stamp);
-        job.Log("Sonavist %s started at %s", job.m_Version, stamp);
-        OpenPorts(job, *ports);
+        Begin(job, kIdentifyLog, logBuffer, ports);
         const DriverInfo* info =
             DriverRegistry::GetDriverInfo(static_cast<uint32_t>(job.m_DriverIndex));
         if (!info) {
@@ -165,12 +176,7 @@ unsigned EXWorker::SendVoiceThread(void* param) {
     std::unique_ptr<MidiParams> ports;
     unsigned exitCode = 0;
     Guarded(job, false, [&] {
-        ports = std::make_unique<MidiParams>();
-        OpenLog(job, "ab", 60, logBuffer);
-        char stamp[TimeStamp::kSize];
-        TimeStamp::Now(stamp);
-        job.Log("Sonavist %s sent voice patch at %s", job.m_Version, stamp);
-        OpenPorts(job, *ports);
+        Begin(job, kSendVoiceLog, logBuffer, ports);
         Midi midi;
         if (midi.SendVoice(job, *ports) == 1) {
             exitCode = 1;

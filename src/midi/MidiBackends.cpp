@@ -1,6 +1,7 @@
 #include "midi/MidiBackends.h"
 
 #include "midi/CompositeDriver.h"
+#include "midi/rtmidi/RtMidiDriver.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
 
 std::shared_ptr<VirtualInstrument> MidiBackends::Instrument() {
@@ -19,7 +20,7 @@ std::shared_ptr<MidiDriver> Chain(std::vector<std::shared_ptr<MidiDriver>> backe
 }  // namespace
 
 std::shared_ptr<MidiDriver> MidiBackends::CreateDefault() {
-    return Chain({});
+    return Chain({std::make_shared<RtMidiDriver>()});
 }
 
 std::shared_ptr<MidiDriver> MidiBackends::CreateVirtualOnly() {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "conversation/EXException.h"
 #include "voice/EX5Info.h"
@@ -37,6 +38,14 @@ int SlotNumber(const std::string& text, size_t pos) {
     return number >= 1 && number <= kVoicesPerBank ? number : -1;
 }
 
+// Opening a named pipe or a terminal waits for a writer that may never come.
+bool MayBlock(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    return type == std::filesystem::file_type::fifo ||
+           type == std::filesystem::file_type::character;
+}
+
 int VoiceIndex(bool secondBank, int number) {
     if (number < 0) {
         return -1;
@@ -49,7 +58,7 @@ int VoiceIndex(bool secondBank, int number) {
 VoiceBank::VoiceBank() : m_Bank(kBankSize) {}
 
 void VoiceBank::LoadBank(const std::string& path) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<FILE, FileCloser> file(MayBlock(path) ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file) {
         EXException::Raise("Cannot open input file #1", kModule, 1118);
     }

@@ -1,9 +1,11 @@
+#include <sys/stat.h>
 #include <QCheckBox>
-#include <QProcess>
+#include <algorithm>
 
 #include "CPushButton.h"
 #include "ui/MessageBoxAnswer.h"
 #include "ui/VoiceDialog.h"
+#include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
 namespace {
@@ -17,20 +19,31 @@ QList<QByteArray> Rows(const QListWidget* list) {
     return rows;
 }
 
-// What the command-line tool writes for the arguments, as the bytes it wrote.
-QByteArray RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.start(QStringLiteral(SONAVIST_CLI), arguments);
-    if (!cli.waitForFinished(10000) || cli.exitCode() != 0) {
-        return "sonavist-cli failed: " + cli.readAllStandardError();
+// The rows the command-line tool lists for the options, made as it makes them: in bank order,
+// or sorted as bytes.
+QList<QByteArray> ListedRows(const QString& path, const QStringList& options) {
+    VoiceBank bank;
+    bank.LoadBank(QFile::encodeName(path).toStdString());
+    bank.m_ShowInits = options.contains("--show-inits");
+    std::vector<std::string> rows;
+    bank.FillVoiceList([&rows](const std::string& row) { rows.push_back(row); });
+    if (options.contains("--cat-order")) {
+        std::sort(rows.begin(), rows.end());
     }
-    return cli.readAllStandardOutput();
+    QList<QByteArray> listed;
+    for (const std::string& row : rows) {
+        listed << QByteArray::fromStdString(row);
+    }
+    return listed;
 }
 
-QList<QByteArray> CliRows(const QString& bank, const QStringList& options) {
-    QList<QByteArray> rows = RunCli(QStringList{"list"} << options << bank).split('\n');
-    rows.removeLast();
-    return rows;
+// The bulk dump the command-line tool writes for the row's voice.
+QByteArray DumpOf(const QString& path, const QByteArray& row) {
+    VoiceBank bank;
+    bank.LoadBank(QFile::encodeName(path).toStdString());
+    std::unique_ptr<EX5Patch> patch = bank.PatchForRow(row.toStdString());
+    const uint8_t* dump = patch->BuildDump();
+    return QByteArray(reinterpret_cast<const char*>(dump), qsizetype(patch->GetDumpLength()));
 }
 
 QWidget* NextTabStop(QWidget* widget) {
@@ -124,7 +137,7 @@ void VoiceListTest::choosingBankListsRows() {
     if (showInits) {
         options << "--show-inits";
     }
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path(bank), options));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path(bank), options));
     QVERIFY(!dialog.m_NoteButton->isEnabled() && !dialog.m_TrillButton->isEnabled());
 }
 
@@ -145,12 +158,12 @@ void VoiceListTest::catOrderKeepsCurrentVoiceAndPlace() {
     QVERIFY(list->isVisible());
     QCOMPARE(NextTabStop(before), list);
     QCOMPARE(NextTabStop(list), dialog.m_CatOrderCheck);
-    QCOMPARE(Rows(list), CliRows(Path("Demo1.s1v"), {"--cat-order"}));
+    QCOMPARE(Rows(list), ListedRows(Path("Demo1.s1v"), {"--cat-order"}));
     QCOMPARE(list->currentItem()->text().toLatin1(), chosen);
     QCOMPARE(list->selectedItems().size(), 1);
 
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     QVERIFY(dialog.m_VoiceList->selectedItems().isEmpty());
     QCOMPARE(dialog.GetDlgItem(1023), dialog.m_VoiceList);
@@ -164,20 +177,20 @@ void VoiceListTest::showInitsFollowsCatOrder() {
 
     // Cat Order clear: the rows follow at once, none selected.
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {}));
 
     // Cat Order checked: only re-sorted until the rows are next built.
     dialog.m_CatOrderCheck->click();
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--cat-order"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order"}));
     Choose("Demo2.s1v");
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--cat-order", "--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order", "--show-inits"}));
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
 }
 
 void VoiceListTest::badBankKeepsRows_data() {
@@ -187,15 +200,24 @@ void VoiceListTest::badBankKeepsRows_data() {
                                        << "SonavistDlg.cpp:1118 Cannot open input file #1";
     QTest::newRow("short") << "Short.s1v"
                            << "SonavistDlg.cpp:1124 Cannot read voice file #1";
+    QTest::newRow("folder") << "Folder.s1v"
+                            << "SonavistDlg.cpp:1124 Cannot read voice file #1";
+    QTest::newRow("pipe since listed") << "Pipe.s1v"
+                                       << "SonavistDlg.cpp:1118 Cannot open input file #1";
 }
 
 void VoiceListTest::badBankKeepsRows() {
     QFETCH(QString, file);
     QFETCH(QString, message);
     CSonavistDlg& dialog = *m_Dialog;
-    QFile(Path("Gone.s1v")).open(QIODevice::WriteOnly);
+    // Unreadable even for root: a folder, and files gone or turned into a pipe since listed.
+    QVERIFY(QDir(m_Voices.m_Dir->path()).mkdir("Folder.s1v"));
+    for (const char* name : {"Gone.s1v", "Pipe.s1v"}) {
+        QFile(Path(name)).open(QIODevice::WriteOnly);
+    }
     dialog.FillFileList(dialog.m_CurrentFolder);
-    QVERIFY(QFile::remove(Path("Gone.s1v")));
+    QVERIFY(QFile::remove(Path("Gone.s1v")) && QFile::remove(Path("Pipe.s1v")));
+    QCOMPARE(mkfifo(Path("Pipe.s1v").toLocal8Bit().constData(), 0600), 0);
     Choose("Demo2.s1v");
     const QList<QByteArray> rows = Rows(dialog.m_VoiceList);
 
@@ -207,7 +229,7 @@ void VoiceListTest::badBankKeepsRows() {
     QVERIFY(dialog.m_CatOrderCheck->isEnabled());
     QVERIFY(!dialog.m_NoteButton->isEnabled());
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
 }
 
 void VoiceListTest::doubleClickSendsDump_data() {
@@ -235,7 +257,7 @@ void VoiceListTest::doubleClickSendsDump() {
     m_Voices.Send(row);
     const auto voice = m_Voices.m_Instrument->LastVoice();
     QVERIFY(voice && voice->checksumOk);
-    const QByteArray expected = RunCli({"dump", Path(bank), QString::fromLatin1(row.mid(3, 6))});
+    const QByteArray expected = DumpOf(Path(bank), row);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(voice->dump.data()),
                         qsizetype(voice->dump.size())),
              expected);

@@ -68,6 +68,26 @@ bool IsVoiceDump(const uint8_t* data, std::size_t length) {
 
 }  // namespace
 
+std::optional<VirtualInstrument::Reply> VirtualInstrument::ReplyByName(const std::string& name) {
+    static const std::array<std::pair<const char*, Reply>, 9> kNames = {{
+        {"EX5", Reply::kEX5},
+        {"EX7", Reply::kEX7},
+        {"EX5R", Reply::kEX5R},
+        {"other", Reply::kUnknownMember},
+        {"maker", Reply::kOtherMaker},
+        {"14", Reply::kShort14},
+        {"17", Reply::kLong17},
+        {"garbage", Reply::kGarbage},
+        {"silent", Reply::kSilent},
+    }};
+    for (const auto& [text, reply] : kNames) {
+        if (name == text) {
+            return reply;
+        }
+    }
+    return std::nullopt;
+}
+
 VirtualInstrument::Outcome VirtualInstrument::Receive(const uint8_t* data, std::size_t length) {
     std::lock_guard lock(m_Mutex);
     m_Received.emplace_back(data, data + length);

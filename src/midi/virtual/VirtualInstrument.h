@@ -44,6 +44,9 @@ public:
     static constexpr uint8_t kAllCall = 0x7F;
     static constexpr uint8_t kDefaultDeviceNo = 1;
 
+    // EX5, EX7, EX5R, other (an unknown member), maker, 14, 17, garbage, silent.
+    static std::optional<Reply> ReplyByName(const std::string& name);
+
     Outcome Receive(const uint8_t* data, std::size_t length);
 
     void SetReply(Reply reply);

@@ -2,27 +2,7 @@
 
 #include <utility>
 
-#include "midi/MidiHeaderState.h"
-
-namespace {
-
-// Bytes a short message occupies, from its status byte.
-std::size_t ShortLength(uint8_t status) {
-    switch (status & 0xF0) {
-        case 0xC0:
-        case 0xD0:
-            return 2;
-        case 0xF0:
-            return status == 0xF2 ? 3 : (status == 0xF1 || status == 0xF3) ? 2 : 1;
-        default:
-            return 3;
-    }
-}
-
-// Closing waits this long at most for a long message to leave; the longest takes about 330 ms.
-constexpr std::chrono::seconds kDrainLimit{2};
-
-}  // namespace
+#include "midi/MidiShortMessage.h"
 
 VirtualInstrumentDriver::VirtualInstrumentDriver(std::shared_ptr<VirtualInstrument> instrument)
     : m_Instrument(std::move(instrument)), m_Thread([this] { Run(); }) {}
@@ -44,7 +24,7 @@ MidiResult VirtualInstrumentDriver::OutOpen(uint32_t index, MidiHandle& handle) 
     if (index != 0) {
         return kMidiBadDeviceId;
     }
-    handle = m_Outputs.Add(std::make_unique<Output>());
+    handle = m_Outputs.Open(std::make_unique<MidiOutputTable::Output>());
     return kMidiOk;
 }
 
@@ -52,22 +32,16 @@ MidiResult VirtualInstrumentDriver::OutShortMsg(MidiHandle handle, uint32_t pack
     if (m_Outputs.Find(handle) == nullptr) {
         return kMidiInvalidHandle;
     }
-    const uint8_t bytes[3] = {static_cast<uint8_t>(packed), static_cast<uint8_t>(packed >> 8),
-                              static_cast<uint8_t>(packed >> 16)};
-    const std::size_t length = ShortLength(bytes[0]);
+    uint8_t bytes[3];
+    const std::size_t length = MidiShortMessage::Unpack(packed, bytes);
     std::lock_guard lock(m_Mutex);
     Schedule(Arrival(length, Clock::now(), m_InCableFree), {true, {bytes, bytes + length}},
              m_InCableFree);
     return kMidiOk;
 }
 
-MidiResult VirtualInstrumentDriver::OutPrepare(MidiHandle handle, MidiHeader* header) {
-    return m_Outputs.Find(handle) == nullptr ? kMidiInvalidHandle
-                                             : MidiHeaderState::Prepare(header);
-}
-
 MidiResult VirtualInstrumentDriver::OutLongMsg(MidiHandle handle, MidiHeader* header) {
-    Output* output = m_Outputs.Find(handle);
+    MidiOutputTable::Output* output = m_Outputs.Find(handle);
     if (output == nullptr) {
         return kMidiInvalidHandle;
     }
@@ -84,21 +58,6 @@ MidiResult VirtualInstrumentDriver::OutLongMsg(MidiHandle handle, MidiHeader* he
     return result;
 }
 
-MidiResult VirtualInstrumentDriver::OutUnprepare(MidiHandle handle, MidiHeader* header) {
-    Output* output = m_Outputs.Find(handle);
-    return output == nullptr ? kMidiInvalidHandle : output->queue.Unprepare(header);
-}
-
-MidiResult VirtualInstrumentDriver::OutClose(MidiHandle handle) {
-    Output* output = m_Outputs.Find(handle);
-    if (output == nullptr) {
-        return kMidiInvalidHandle;
-    }
-    output->queue.Drain(kDrainLimit);
-    m_Outputs.Remove(handle);
-    return kMidiOk;
-}
-
 std::string VirtualInstrumentDriver::InName(uint32_t index) {
     return OutName(index);
 }
@@ -111,56 +70,7 @@ MidiResult VirtualInstrumentDriver::InOpen(uint32_t index, MidiHandle& handle, I
     if (callback == nullptr) {
         return kMidiInvalidParam;
     }
-    auto input = std::make_unique<Input>(callback, instance);
-    Input* record = input.get();
-    handle = m_Inputs.Add(std::move(input));
-    record->queue.Notify(kMimOpen);
-    return kMidiOk;
-}
-
-template <typename Step>
-MidiResult VirtualInstrumentDriver::OnInput(MidiHandle handle, Step&& step) {
-    Input* input = m_Inputs.Find(handle);
-    return input == nullptr ? kMidiInvalidHandle : step(input->queue);
-}
-
-MidiResult VirtualInstrumentDriver::InPrepare(MidiHandle handle, MidiHeader* header) {
-    Input* input = m_Inputs.Find(handle);
-    return input == nullptr ? kMidiInvalidHandle : MidiHeaderState::Prepare(header);
-}
-
-MidiResult VirtualInstrumentDriver::InAddBuffer(MidiHandle handle, MidiHeader* header) {
-    return OnInput(handle, [&](MidiInQueue& q) { return q.Add(header); });
-}
-
-MidiResult VirtualInstrumentDriver::InStart(MidiHandle handle) {
-    return OnInput(handle, [](MidiInQueue& q) { return q.Start(), kMidiOk; });
-}
-
-MidiResult VirtualInstrumentDriver::InStop(MidiHandle handle) {
-    return OnInput(handle, [](MidiInQueue& q) { return q.Stop(), kMidiOk; });
-}
-
-MidiResult VirtualInstrumentDriver::InReset(MidiHandle handle) {
-    return OnInput(handle, [](MidiInQueue& q) { return q.Reset(), kMidiOk; });
-}
-
-MidiResult VirtualInstrumentDriver::InUnprepare(MidiHandle handle, MidiHeader* header) {
-    return OnInput(handle, [&](MidiInQueue& q) { return q.Unprepare(header); });
-}
-
-MidiResult VirtualInstrumentDriver::InClose(MidiHandle handle) {
-    const MidiResult held = OnInput(
-        handle, [](MidiInQueue& q) { return q.HoldsBuffers() ? kMidiStillPlaying : kMidiOk; });
-    if (held != kMidiOk) {
-        return held;
-    }
-    // Removed first: once out of the table no delivery can reach it, so the close notice is last.
-    const auto input = m_Inputs.Remove(handle);
-    if (input == nullptr) {
-        return kMidiInvalidHandle;
-    }
-    input->queue.Notify(kMimClose);
+    handle = m_Inputs.Open(std::make_unique<MidiInputTable::Input>(callback, instance));
     return kMidiOk;
 }
 
@@ -198,7 +108,7 @@ void VirtualInstrumentDriver::Run() {
 
 void VirtualInstrumentDriver::Carry(const Transfer& transfer) {
     if (!transfer.toInstrument) {
-        m_Inputs.ForEach([&](Input& input) {
+        m_Inputs.ForEach([&](MidiInputTable::Input& input) {
             input.queue.DeliverLong(transfer.bytes.data(), transfer.bytes.size());
         });
         return;
@@ -207,7 +117,7 @@ void VirtualInstrumentDriver::Carry(const Transfer& transfer) {
     if (!outcome.reply.empty()) {
         const auto from = Clock::now() + m_Instrument->Latency();
         std::lock_guard lock(m_Mutex);
-        Schedule(Arrival(outcome.reply.size(), from, m_OutCableFree),
-                 {false, std::move(outcome.reply)}, m_OutCableFree);
+        const auto arrival = Arrival(outcome.reply.size(), from, m_OutCableFree);
+        Schedule(arrival, {false, std::move(outcome.reply)}, m_OutCableFree);
     }
 }

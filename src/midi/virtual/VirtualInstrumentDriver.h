@@ -9,17 +9,14 @@
 #include <thread>
 #include <vector>
 
-#include "midi/MidiDriver.h"
-#include "midi/MidiHandleTable.h"
-#include "midi/MidiInQueue.h"
-#include "midi/MidiOutQueue.h"
+#include "midi/BufferedMidiDriver.h"
 #include "midi/virtual/VirtualInstrument.h"
 
 // The virtual instrument as a backend: one output and one input device, both named
 // "Sonavist Virtual EX5". What it is sent travels at MIDI cable speed, so a long message is
 // still playing while its bytes leave; the instrument's replies come after its latency, also at
 // cable speed, on this driver's own thread.
-class VirtualInstrumentDriver : public MidiDriver {
+class VirtualInstrumentDriver : public BufferedMidiDriver {
 public:
     static constexpr const char* kDeviceName = "Sonavist Virtual EX5";
 
@@ -30,33 +27,15 @@ public:
     std::string OutName(uint32_t index) override;
     MidiResult OutOpen(uint32_t index, MidiHandle& handle) override;
     MidiResult OutShortMsg(MidiHandle handle, uint32_t packed) override;
-    MidiResult OutPrepare(MidiHandle handle, MidiHeader* header) override;
     MidiResult OutLongMsg(MidiHandle handle, MidiHeader* header) override;
-    MidiResult OutUnprepare(MidiHandle handle, MidiHeader* header) override;
-    MidiResult OutClose(MidiHandle handle) override;
 
     uint32_t InCount() override { return 1; }
     std::string InName(uint32_t index) override;
     MidiResult InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
                       std::uintptr_t instance) override;
-    MidiResult InPrepare(MidiHandle handle, MidiHeader* header) override;
-    MidiResult InAddBuffer(MidiHandle handle, MidiHeader* header) override;
-    MidiResult InStart(MidiHandle handle) override;
-    MidiResult InStop(MidiHandle handle) override;
-    MidiResult InReset(MidiHandle handle) override;
-    MidiResult InUnprepare(MidiHandle handle, MidiHeader* header) override;
-    MidiResult InClose(MidiHandle handle) override;
 
 private:
     using Clock = MidiOutQueue::Clock;
-    struct Input {
-        Input(InCallback callback, std::uintptr_t instance)
-            : queue(reinterpret_cast<MidiHandle>(this), callback, instance) {}
-        MidiInQueue queue;
-    };
-    struct Output {
-        MidiOutQueue queue;
-    };
     // Bytes on their way: to the instrument, or from it (always System Exclusive) to the inputs.
     struct Transfer {
         bool toInstrument;
@@ -69,12 +48,8 @@ private:
     void Schedule(Clock::time_point arrival, Transfer transfer, Clock::time_point& cableFree);
     void Run();
     void Carry(const Transfer& transfer);
-    template <typename Step>
-    MidiResult OnInput(MidiHandle handle, Step&& step);
 
     const std::shared_ptr<VirtualInstrument> m_Instrument;
-    MidiHandleTable<Output> m_Outputs;
-    MidiHandleTable<Input> m_Inputs;
 
     std::mutex m_Mutex;
     std::condition_variable m_Changed;

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <future>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include "LogFile.h"
+#include "JobTestSupport.h"
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
 #include "conversation/TextSink.h"
@@ -15,8 +14,6 @@
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
 #include "voice/EX5Patch.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -38,35 +35,14 @@ private:
     std::thread::id m_Thread;
 };
 
-class JobLauncherTest : public testing::Test {
+class JobLauncherTest : public VirtualInstrumentTest {
 protected:
     void SetUp() override {
-        m_Dir = fs::path(testing::TempDir()) /
-                testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        m_Previous = fs::current_path();
-        fs::current_path(m_Dir);
-        MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
+        VirtualInstrumentTest::SetUp();
         m_Settings.midiInDevice = 0;
         m_Settings.midiOutDevice = 0;
     }
-    void TearDown() override {
-        MidiSystem::Install(nullptr);
-        fs::current_path(m_Previous);
-        fs::remove_all(m_Dir);
-    }
-    static std::unique_ptr<EX5Patch> OneElementPatch() {
-        auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
-        for (int e = 1; e < 4; ++e) {
-            patch->m_Elements[e].fill(EX5Patch::kUnusedElement);
-        }
-        return patch;
-    }
 
-    fs::path m_Dir;
-    fs::path m_Previous;
-    std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
     EXParams m_Record;
     JobLauncher::Settings m_Settings;
 };
@@ -87,7 +63,7 @@ TEST_F(JobLauncherTest, FillsTheRecordAsTheIdButtonDoes) {
     EXPECT_STREQ(m_Record.m_Version, "1.0.2");
     done.Release();
     ASSERT_TRUE(launcher.WaitFor(5000));
-    EXPECT_EQ(MaskedLog("Sonavist.log"), FixtureLog("identify-launched"));
+    EXPECT_EQ(Log(), FixtureLog("identify-launched"));
 }
 
 TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {
@@ -97,7 +73,7 @@ TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {
     done.WaitReached();
     EXPECT_TRUE(launcher.IsBusy());
     EXPECT_FALSE(launcher.LaunchIdentify(m_Settings));
-    EXPECT_FALSE(launcher.LaunchSendVoice(m_Settings, OneElementPatch()));
+    EXPECT_FALSE(launcher.LaunchSendVoice(m_Settings, PatchWith(1)));
     EXPECT_FALSE(launcher.WaitFor(10));
     done.Release();
     ASSERT_TRUE(launcher.WaitFor(5000));
@@ -107,14 +83,14 @@ TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {
 
 TEST_F(JobLauncherTest, TheNextJobStartsOnlyAfterThePreviousHasEnded) {
     JobLauncher launcher(m_Record, nullptr, nullptr);
-    ASSERT_TRUE(launcher.LaunchSendVoice(m_Settings, OneElementPatch()));
+    ASSERT_TRUE(launcher.LaunchSendVoice(m_Settings, PatchWith(1)));
     // Refused until the send has signalled; accepted launches wait for its log to be closed,
     // so the identification's log is whole and holds nothing of the send.
     while (!launcher.LaunchIdentify(m_Settings)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_TRUE(launcher.WaitFor(5000));
-    EXPECT_EQ(MaskedLog("Sonavist.log"), FixtureLog("identify-launched"));
+    EXPECT_EQ(Log(), FixtureLog("identify-launched"));
 }
 
 TEST_F(JobLauncherTest, CancelEndsAJobAtItsNextRequest) {
@@ -124,7 +100,7 @@ TEST_F(JobLauncherTest, CancelEndsAJobAtItsNextRequest) {
     ASSERT_TRUE(launcher.LaunchIdentify(m_Settings));
     launcher.Cancel();
     ASSERT_TRUE(launcher.WaitFor(5000));
-    const std::string log = MaskedLog("Sonavist.log");
+    const std::string log = Log();
     EXPECT_NE(log.find("Midi.cpp:160 Job Cancelled\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("No reply"), std::string::npos);
 }

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "LogFile.h"
+#include "JobTestSupport.h"
 #include "conversation/EXParams.h"
 #include "conversation/EXWorker.h"
 #include "conversation/Midi.h"
@@ -19,45 +19,17 @@
 #include "platform/ThreadMessageQueue.h"
 #include "voice/EX5Patch.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-class CountingSink : public TextSink {
-public:
-    void InsertText(const char* text) override { texts.push_back(text); }
-    std::vector<std::string> texts;
-};
-
-// The jobs on a thread of their own against the in-process virtual instrument, in a fresh
-// directory where they write their log.
-class JobsTest : public testing::Test {
+// The jobs on a thread of their own.
+class JobsTest : public VirtualInstrumentTest {
 protected:
     void SetUp() override {
-        m_Dir = fs::path(testing::TempDir()) /
-                testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        m_Previous = fs::current_path();
-        fs::current_path(m_Dir);
-        MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
-        m_Job.m_MidiInDevice = 0;
-        m_Job.m_MidiOutDevice = 0;
-        m_Job.m_DriverIndex = 0;
-        m_Job.m_DeviceNo = 1;
-        m_Job.m_Delay = 0;
-        m_Job.m_MidiDelay = 0;
-        m_Job.m_Timeout = 1000;
-        m_Job.m_Tries = 4;
+        VirtualInstrumentTest::SetUp();
+        FillTestRecord(m_Job);
         m_Job.m_IdentDoneWnd = &m_IdentDone;
         m_Job.m_SendDoneWnd = &m_SendDone;
         m_Job.m_StatusWnd = &m_Status;
-        std::snprintf(m_Job.m_Version, sizeof m_Job.m_Version, "1.0.2");
-    }
-    void TearDown() override {
-        MidiSystem::Install(nullptr);
-        fs::current_path(m_Previous);
-        fs::remove_all(m_Dir);
     }
     // Short waits where the instrument stays silent.
     void Silent() { m_Job.m_Timeout = 50; }
@@ -71,26 +43,11 @@ protected:
         });
         worker.join();
     }
-    std::string Log() { return MaskedLog("Sonavist.log"); }
-    static std::unique_ptr<EX5Patch> PatchWith(int elements) {
-        auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
-        for (size_t i = 0; i < patch->m_Common.size(); ++i) {
-            patch->m_Common[i] = static_cast<uint8_t>(i * 7);
-        }
-        for (int e = 0; e < 4; ++e) {
-            patch->m_Elements[e].fill(e < elements ? static_cast<uint8_t>(0x81 + e)
-                                                   : EX5Patch::kUnusedElement);
-        }
-        return patch;
-    }
 
-    fs::path m_Dir;
-    fs::path m_Previous;
-    std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
     EXParams m_Job;
-    CountingSink m_IdentDone;
-    CountingSink m_SendDone;
-    CountingSink m_Status;
+    RecordingSink m_IdentDone;
+    RecordingSink m_SendDone;
+    RecordingSink m_Status;
 };
 
 const std::vector<std::string> kDone = {"Done"};
@@ -165,7 +122,7 @@ TEST_F(JobsTest, AMissingInputDeviceIsTheJobsError) {
 }
 
 TEST_F(JobsTest, WithoutALogTheIdentificationTellsTheStatusSink) {
-    fs::create_directory("Sonavist.log");
+    std::filesystem::create_directory("Sonavist.log");
     Run(&EXWorker::IdentifyThread);
     ASSERT_EQ(m_Status.texts.size(), 2u);
     EXPECT_EQ(m_Status.texts[0], "EXWorker.cpp:146 Cannot open log file\r\n");
@@ -175,7 +132,7 @@ TEST_F(JobsTest, WithoutALogTheIdentificationTellsTheStatusSink) {
 }
 
 TEST_F(JobsTest, WithoutALogTheSendShowsNothingAndDestroysThePatch) {
-    fs::create_directory("Sonavist.log");
+    std::filesystem::create_directory("Sonavist.log");
     m_Job.m_Patch = PatchWith(1).release();
     Run(&EXWorker::SendVoiceThread);
     EXPECT_TRUE(m_Status.texts.empty());

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "LogFile.h"
+#include "JobTestSupport.h"
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
@@ -21,23 +21,12 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class StatusSink : public TextSink {
-public:
-    void InsertText(const char* text) override { texts.push_back(text); }
-    std::vector<std::string> texts;
-};
-
 // The engine against the scripted driver, on the test's own thread, logging to a temporary file.
 class MidiTest : public testing::Test {
 protected:
     void SetUp() override {
         MidiSystem::Install(m_Fake);
-        m_Job.m_MidiInDevice = 0;
-        m_Job.m_MidiOutDevice = 0;
-        m_Job.m_DeviceNo = 1;
-        m_Job.m_Delay = 0;
-        m_Job.m_Timeout = 1000;
-        m_Job.m_Tries = 4;
+        FillTestRecord(m_Job);
         m_Job.m_StatusWnd = &m_Status;
         m_Job.m_LogFile = std::tmpfile();
         m_Ports = std::make_unique<MidiParams>();
@@ -68,17 +57,10 @@ protected:
         }
         return "";
     }
-    std::unique_ptr<EX5Patch> PatchWith(int elements) {
-        auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
-        for (int e = elements; e < 4; ++e) {
-            patch->m_Elements[e].fill(EX5Patch::kUnusedElement);
-        }
-        return patch;
-    }
 
     std::shared_ptr<FakeMidiDriver> m_Fake = std::make_shared<FakeMidiDriver>();
     EXParams m_Job;
-    StatusSink m_Status;
+    RecordingSink m_Status;
     std::unique_ptr<MidiParams> m_Ports;
     Midi m_Midi;
 };

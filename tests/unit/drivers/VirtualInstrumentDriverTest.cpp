@@ -88,6 +88,25 @@ TEST_F(VirtualInstrumentDriverTest, RepliesToTheIdentityRequestIntoTheQueuedBuff
     EXPECT_EQ(all.size(), 2u + TestInputBuffers::kCount);
 }
 
+class VirtualInstrumentReplyTime : public VirtualInstrumentDriverTest,
+                                   public ::testing::WithParamInterface<int> {};
+
+// Never sooner than the request and the reply take on the cable, after the latency; a lower
+// bound only, which no slow machine can break.
+TEST_P(VirtualInstrumentReplyTime, ReplyComesNoSoonerThanLatencyAndCableTime) {
+    instrument->SetLatency(std::chrono::milliseconds(GetParam()));
+    OpenInput();
+    Bytes request = {0xF0, 0x7E, 0x01, 0x06, 0x01, 0xF7};
+    MidiHeader header;
+    const auto sent = std::chrono::steady_clock::now();
+    Send(request, header);
+    ASSERT_TRUE(WaitFor([&] { return !buffers.Buffers().empty(); }));
+    const auto elapsed = std::chrono::steady_clock::now() - sent;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(GetParam()) + (6 + 15) * MidiOutQueue::kByteTime);
+}
+
+INSTANTIATE_TEST_SUITE_P(Latencies, VirtualInstrumentReplyTime, ::testing::Values(0, 30));
+
 TEST_F(VirtualInstrumentDriverTest, LongMessageIsStillPlayingWhileItsBytesLeave) {
     Bytes dump = TestVoiceDump("Long Dump", 4);
     MidiHeader header;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -202,7 +203,7 @@ TEST_F(VoiceBankTest, RowsThatCannotBeSent) {
 
 struct LoadCase {
     const char* what;
-    long size;  // -1: no such file, -2: a folder
+    long size;  // -1: no such file, -2: a folder, -3: a named pipe with no writer
     const char* error;
 };
 
@@ -223,6 +224,8 @@ TEST_P(LoadTest, AllOrNothing) {
     const std::string path = Path("after.s1v");
     if (c.size == -2) {
         std::filesystem::create_directory(path);
+    } else if (c.size == -3) {
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     } else if (c.size >= 0) {
         after.Write(path, static_cast<size_t>(c.size));
     }
@@ -237,6 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LoadCase{"padded", VoiceBank::kBankSize * 2 + 17, "no error"},
                     LoadCase{"missing", -1, "SonavistDlg.cpp:1118 Cannot open input file #1"},
                     LoadCase{"folder", -2, "SonavistDlg.cpp:1124 Cannot read voice file #1"},
+                    LoadCase{"pipe", -3, "SonavistDlg.cpp:1118 Cannot open input file #1"},
                     LoadCase{"empty", 0, "SonavistDlg.cpp:1124 Cannot read voice file #1"},
                     LoadCase{"short", VoiceBank::kBankSize - 1,
                              "SonavistDlg.cpp:1124 Cannot read voice file #1"}),

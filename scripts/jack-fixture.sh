@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Test fixture: `start STATE` starts a JACK server with the dummy driver when none runs, and
+# remembers it in the file STATE; `stop STATE` stops only a server that start started.
+set -euo pipefail
+action=${1:?start or stop}
+state=${2:?state file}
+
+running() { [ "$(jack_wait --check 2>/dev/null)" = running ]; }
+
+case $action in
+start)
+    running && exit 0
+    # No real-time scheduling: CI runs as root in a container without it. Short periods keep the
+    # tests quick; 256 frames still carry a whole 891-byte dump in one cycle.
+    JACK_NO_AUDIO_RESERVATION=1 nohup jackd --no-realtime -d dummy -r 48000 -p 256 \
+        >"$state.log" 2>&1 &
+    echo $! >"$state"
+    for _ in $(seq 100); do
+        running && exit 0
+        sleep 0.1
+    done
+    echo "jackd did not start:" >&2
+    cat "$state.log" >&2
+    exit 1
+    ;;
+stop)
+    [ -f "$state" ] || exit 0
+    pid=$(cat "$state")
+    rm -f "$state"
+    kill "$pid" 2>/dev/null || exit 0
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || exit 0
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    ;;
+esac

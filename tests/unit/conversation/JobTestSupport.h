@@ -1,0 +1,108 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "conversation/EXParams.h"
+#include "conversation/TextSink.h"
+#include "midi/MidiSystem.h"
+#include "midi/virtual/VirtualInstrument.h"
+#include "midi/virtual/VirtualInstrumentDriver.h"
+#include "voice/EX5Patch.h"
+
+// Reads a whole log, with every time stamp replaced by "<time>" so that logs compare whole. The
+// ports' error lines keep their module but not their source line, which is the ports' own affair.
+inline std::string MaskedLog(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    static const std::regex kStamp(R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d\d \d\d:\d\d:\d\d \d{4}\n)");
+    static const std::regex kPortLine(R"((MidiInWin|MidiOutWin)\.cpp:\d+ )");
+    return std::regex_replace(std::regex_replace(text.str(), kStamp, "<time>\n"), kPortLine,
+                              "$1.cpp:<line> ");
+}
+
+// A checked-in log of tests/fixtures/logs, masked the same way.
+inline std::string FixtureLog(const std::string& name) {
+    return MaskedLog(std::string(SONAVIST_FIXTURES) + "/logs/" + name + ".log");
+}
+
+// The text written so far to an open temporary log.
+inline std::string TextOf(FILE* log) {
+    std::fflush(log);
+    std::string text;
+    std::rewind(log);
+    for (int c; (c = std::fgetc(log)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+// Device 0 both ways, device number 1, no pauses, answers within a second, four tries.
+inline void FillTestRecord(EXParams& job) {
+    job.m_MidiInDevice = 0;
+    job.m_MidiOutDevice = 0;
+    job.m_DriverIndex = 0;
+    job.m_DeviceNo = 1;
+    job.m_Delay = 0;
+    job.m_MidiDelay = 0;
+    job.m_Timeout = 1000;
+    job.m_Tries = 4;
+    std::snprintf(job.m_Version, sizeof job.m_Version, "1.0.2");
+}
+
+// Keeps every text it is given.
+class RecordingSink : public TextSink {
+public:
+    void InsertText(const char* text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+// A voice with its first `elements` elements in use, every byte of it set.
+inline std::unique_ptr<EX5Patch> PatchWith(int elements) {
+    auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
+    for (size_t i = 0; i < patch->m_Common.size(); ++i) {
+        patch->m_Common[i] = static_cast<uint8_t>(i * 7);
+    }
+    for (int e = 0; e < 4; ++e) {
+        patch->m_Elements[e].fill(e < elements ? static_cast<uint8_t>(0x81 + e)
+                                               : EX5Patch::kUnusedElement);
+    }
+    return patch;
+}
+
+// Jobs against the in-process virtual instrument, each test in a fresh current directory where
+// the jobs write their log.
+class VirtualInstrumentTest : public testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        m_Dir = fs::path(testing::TempDir()) /
+                testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(m_Dir);
+        fs::create_directories(m_Dir);
+        m_Previous = fs::current_path();
+        fs::current_path(m_Dir);
+        MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
+    }
+    void TearDown() override {
+        MidiSystem::Install(nullptr);
+        std::filesystem::current_path(m_Previous);
+        std::filesystem::remove_all(m_Dir);
+    }
+    static std::string Log() { return MaskedLog("Sonavist.log"); }
+
+    std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
+
+private:
+    std::filesystem::path m_Dir;
+    std::filesystem::path m_Previous;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <rtmidi/RtMidi.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "midi/virtual/VirtualInstrument.h"
+
+// The virtual instrument in JACK with the virtual ports `in` and `out`. RtMidi makes one JACK
+// client per port, so they are CLIENT:in and CLIENT-out:out. RtMidi's thread only queues what
+// arrives; the instrument works, prints and answers on the caller's thread.
+class JackInstrument {
+public:
+    // Throws RtMidiError when JACK cannot be reached.
+    JackInstrument(const std::string& clientName, std::string saveDir);
+    JackInstrument(const JackInstrument&) = delete;
+    JackInstrument& operator=(const JackInstrument&) = delete;
+
+    static std::string OutClientName(const std::string& clientName);
+
+    VirtualInstrument& Instrument() { return m_Instrument; }
+    // Serves until Stop is called.
+    void Run();
+    void Stop();
+
+private:
+    static void OnMessage(double, std::vector<unsigned char>* message, void* self);
+    void Serve(const std::vector<uint8_t>& message);
+    void Save(const std::vector<uint8_t>& message);
+
+    VirtualInstrument m_Instrument;
+    const std::string m_SaveDir;
+    int m_Received = 0;
+    int m_Saved = 0;
+    std::mutex m_Mutex;
+    std::condition_variable m_Arrived;
+    std::deque<std::vector<uint8_t>> m_Queue;
+    bool m_Stopping = false;
+    std::unique_ptr<RtMidiIn> m_In;
+    std::unique_ptr<RtMidiOut> m_Out;
+};
