@@ -8,3 +8,4 @@ for b in build/bench/*; do
     "$b" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 done
 [ -x bench/startup.sh ] && [ -x build/bench/probes/startup_probe ] && { echo "== startup"; bench/startup.sh; }
+command -v jackd >/dev/null && [ -x build/sonavist-virtual-ex5 ] && { echo "== jobs over JACK"; bench/jack-jobs.sh; }
