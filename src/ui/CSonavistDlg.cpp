@@ -1,5 +1,6 @@
 #include "CSonavistDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <exception>
 
+#include "Audition.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
 #include "CListBox.h"
@@ -33,6 +35,7 @@
 #include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
+#include "voice/EX5Patch.h"
 
 namespace {
 
@@ -120,6 +123,7 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QPixmap::fromImage(SonavistArt::Icon(SonavistArt::kWindowIcon, 32))));
     CreateControls();
+    m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
     SetTabOrder();
     UpdateData(false);
 }
@@ -416,6 +420,7 @@ void CSonavistDlg::OnIdButton() {
 }
 
 void CSonavistDlg::OnIdentDone() {
+    m_Worker = nullptr;
     for (QWidget* control : {static_cast<QWidget*>(m_MidiInCombo), static_cast<QWidget*>(m_MidiOutCombo),
                              static_cast<QWidget*>(m_DeviceNoEdit), static_cast<QWidget*>(m_DeviceNoSpin),
                              static_cast<QWidget*>(m_QuitButton)}) {
@@ -431,6 +436,7 @@ void CSonavistDlg::OnIdentDone() {
 }
 
 void CSonavistDlg::OnSendDone() {
+    m_Worker = nullptr;
     m_QuitButton->setEnabled(true);
     EnableAudition(true);
     unsetCursor();
@@ -575,8 +581,69 @@ void CSonavistDlg::OnShowInits() {
     OnCatOrder();
 }
 
-void CSonavistDlg::OnDblclkVoiceList() {}
+void CSonavistDlg::OnDblclkVoiceList() {
+    const QListWidgetItem* item = m_VoiceList->currentItem();
+    if (!item) {
+        return;
+    }
+    std::unique_ptr<EX5Patch> patch = m_Bank.PatchForRow(item->text().toLatin1().toStdString());
+    if (!patch) {
+        ShowError(QString::fromLatin1(VoiceBank::kNoDrumsText));
+        return;
+    }
+    // One record serves every job, so a second one must wait for the first.
+    if (m_Worker || !m_Launcher->LaunchSendVoice(JobSettings(), std::move(patch))) {
+        QApplication::beep();
+        return;
+    }
+    m_Worker = m_Launcher.get();
+    m_QuitButton->setEnabled(false);
+    EnableAudition(false);
+}
 
-void CSonavistDlg::OnAuditionPress(int /*controlId*/, QPoint /*position*/) {}
+JobLauncher::Settings CSonavistDlg::JobSettings() const {
+    JobLauncher::Settings settings;
+    settings.midiInDevice = m_MidiInCombo->currentIndex();
+    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
+    settings.deviceNo = m_DeviceNo;
+    settings.sysexDelay = m_SysexDelay;
+    settings.midiDelay = m_MidiDelay;
+    settings.timeout = static_cast<uint32_t>(m_Timeout);
+    settings.tries = static_cast<uint32_t>(m_Retries) + 1;
+    return settings;
+}
 
-void CSonavistDlg::OnAuditionRelease(int /*controlId*/, QPoint /*position*/) {}
+// The audition opens ports through the job record, which a running job holds. A job that has
+// signalled only closes its log, which takes no time worth showing.
+bool CSonavistDlg::JobRunning() {
+    constexpr uint32_t kLastLines = 1000;
+    return m_Worker || !m_Launcher->WaitFor(kLastLines);
+}
+
+void CSonavistDlg::OnAuditionPress(int controlId, QPoint /*position*/) {
+    if (JobRunning()) {
+        QApplication::beep();
+        return;
+    }
+    Audition audition(m_Params);
+    switch (controlId) {
+        case 3:
+            audition.PlayMinorChord();
+            break;
+        case 4:
+            audition.PlayMajorChord();
+            break;
+        case 7:
+            audition.PlayNote();
+            break;
+        default:
+            audition.PlayTrill();
+            break;
+    }
+}
+
+void CSonavistDlg::OnAuditionRelease(int /*controlId*/, QPoint /*position*/) {
+    if (!JobRunning()) {
+        Audition(m_Params).Release();
+    }
+}

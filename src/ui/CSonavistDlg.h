@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "conversation/EXParams.h"
+#include "conversation/JobLauncher.h"
 #include "voice/VoiceBank.h"
 
 class CFolderTree;
@@ -20,7 +21,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QThread;
 class VolumeProvider;
 
 // The one window: MIDI settings, instrument identification, the folder tree with its voice-bank
@@ -77,7 +77,8 @@ public:
     QString m_CurrentFolder;
     bool m_ShowInits = false;
     char m_VersionText[EXParams::kTextSize] = {};
-    QThread* m_Worker = nullptr;
+    // The launcher of the job that has not yet signalled its end, or none.
+    JobLauncher* m_Worker = nullptr;
     EXParams m_Params;
     QCheckBox* m_ShowInitsCheck = nullptr;
     CPushButton* m_NoteButton = nullptr;
@@ -128,6 +129,10 @@ private:
     void WireVoiceList();
     // Adds the bank's rows in bank order; a sorted list puts each into text order.
     void FillVoiceList();
+    // The job settings as the dialog's members stand.
+    JobLauncher::Settings JobSettings() const;
+    // True when a job runs; waits for one that has signalled its end to finish its last lines.
+    bool JobRunning();
     void FillPortLists();
     void DestroyWindow();
     // Runs a handler; an error it raises is shown in a warning box and the window goes on.
@@ -139,4 +144,5 @@ private:
     QLineEdit* m_SysexDelayEdit = nullptr;
     QLineEdit* m_MidiDelayEdit = nullptr;
     QLabel* m_PathLine = nullptr;
+    std::unique_ptr<JobLauncher> m_Launcher;
 };
