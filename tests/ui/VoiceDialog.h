@@ -48,6 +48,7 @@ public:
         m_Dialog->m_MidiOutCombo->setCurrentIndex(0);
         m_Dialog->m_SysexDelay = kSysexDelay;
         m_Dialog->m_MidiDelay = kMidiDelay;
+        m_Dialog->UpdateData(false);
         m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
         m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
     }

@@ -310,7 +310,7 @@ void VoiceListTest::screenshotInCatOrder() {
     CSonavistDlg& dialog = *m_Dialog;
     Choose("Demo1.s1v");
     dialog.m_CatOrderCheck->click();
-    dialog.m_VoiceList->setCurrentRow(2);
+    m_Voices.Send("Br\tI1-009\tBrass Stab");
     dialog.resize(1000, 640);
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");
