@@ -130,7 +130,8 @@ void AuditionTest::refusedWhileJobRuns() {
 void AuditionTest::missingInputDeviceReported() {
     CSonavistDlg& dialog = *m_Voices.m_Dialog;
     dialog.m_MidiInCombo->setCurrentIndex(-1);
-    m_Voices.Send("Ba\tI1-003\tDeep Finger");
+    m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
+    QTRY_VERIFY(dialog.m_NoteButton->isEnabled());
     const size_t first = Received();
     {
         MessageBoxAnswer answer;

@@ -89,10 +89,13 @@ public:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
     }
 
-    // Sends a voice and waits until the audition may follow.
+    // Sends a voice and waits until the audition may follow and the instrument has taken all it
+    // was sent: the port may close while the driver still hands over the last bytes.
     void Send(const QByteArray& row) {
+        m_Instrument->Reset();
         DoubleClick(row);
         QTRY_VERIFY(m_Dialog->m_NoteButton->isEnabled());
+        QTRY_VERIFY(m_Instrument->LastVoice());
     }
 
     std::unique_ptr<QTemporaryDir> m_Dir;

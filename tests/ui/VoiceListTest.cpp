@@ -297,7 +297,7 @@ void VoiceListTest::auditionOnlyAfterSend() {
     QVERIFY(!dialog.m_QuitButton->isEnabled());
     QTRY_VERIFY(enabled(true));
     QVERIFY(dialog.m_QuitButton->isEnabled());
-    QVERIFY(m_Voices.m_Instrument->LastVoice());
+    QTRY_VERIFY(m_Voices.m_Instrument->LastVoice());
 
     m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
     QVERIFY(enabled(false));
