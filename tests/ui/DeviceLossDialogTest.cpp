@@ -43,7 +43,9 @@ void DeviceLossDialogTest::windowStaysUsableWhenTheInstrumentDies() {
     QTRY_VERIFY_WITH_TIMEOUT(dialog.m_NoteButton->isEnabled(), 10000);
     QVERIFY(dialog.m_QuitButton->isEnabled());
 
-    voices.Send("St\tI1-002\tSilk Strings");
+    voices.DoubleClick("St\tI1-002\tSilk Strings");
+    QVERIFY(!dialog.m_NoteButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.m_NoteButton->isEnabled(), 10000);
     QVERIFY(dialog.m_QuitButton->isEnabled());
     QCOMPARE(answer.m_Texts, QStringList());
     QFile log("Sonavist.log");
