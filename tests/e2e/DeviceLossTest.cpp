@@ -75,8 +75,7 @@ protected:
         ASSERT_GE(m_Settings.midiInDevice, 0);
         MidiSystem::Install(driver);
         // The instrument answers after a second and the send waits a second, so that the kill
-        // lands inside the job; the identification gives up soon.
-        m_Settings.timeout = 300;
+        // lands inside the job.
         m_Settings.tries = 2;
         m_Settings.midiDelay = 1000;
     }
@@ -108,6 +107,8 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
     ASSERT_TRUE(Identify(launcher));
     ASSERT_STREQ(record.m_InstrumentText, "EX5");
     const ProcessResources before = ProcessResources::Now();
+    // Only a dead instrument stays silent now, so the identification may give up soon.
+    m_Settings.timeout = 300;
 
     const std::string killAfter = c.killAfter;
     const std::size_t printed = m_Instrument->Output().size();
