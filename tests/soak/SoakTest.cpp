@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,10 +9,11 @@
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
-#include "conversation/TextSink.h"
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
+#include "support/DoneCounter.h"
+#include "support/ProcessResources.h"
 #include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
@@ -28,16 +27,6 @@ namespace fs = std::filesystem;
 constexpr int kSends = 1000;
 constexpr int kIdentifications = 100;
 constexpr uint32_t kJobLimitMs = 10000;
-
-size_t Entries(const char* folder) {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
-class CountingSink : public TextSink {
-public:
-    void InsertText(const char* text) override { m_Done += std::strcmp(text, "Done") == 0; }
-    std::atomic<int> m_Done{0};
-};
 
 // Rows of the demo bank's voices that can be sent.
 std::vector<std::string> SendableRows(const VoiceBank& bank) {
@@ -105,14 +94,13 @@ private:
 
 TEST_F(Soak, ThousandSendsAndHundredIdentificationsLeaveNothingBehind) {
     ASSERT_FALSE(m_Rows.empty());
-    CountingSink identDone;
-    CountingSink sendDone;
+    DoneCounter identDone;
+    DoneCounter sendDone;
     JobLauncher launcher(m_Record, &identDone, &sendDone);
     // One job of each kind first, so that whatever a process makes once exists before counting.
     ASSERT_NO_FATAL_FAILURE(Identify(launcher));
     ASSERT_NO_FATAL_FAILURE(Send(launcher, 0));
-    const size_t threads = Entries("/proc/self/task");
-    const size_t files = Entries("/proc/self/fd");
+    const ProcessResources before = ProcessResources::Now();
 
     for (int i = 1; i <= kSends; ++i) {
         ASSERT_NO_FATAL_FAILURE(Send(launcher, i));
@@ -123,8 +111,8 @@ TEST_F(Soak, ThousandSendsAndHundredIdentificationsLeaveNothingBehind) {
 
     EXPECT_EQ(sendDone.m_Done, kSends + 1);
     EXPECT_EQ(identDone.m_Done, kIdentifications + 1);
-    EXPECT_EQ(Entries("/proc/self/task"), threads);
-    EXPECT_EQ(Entries("/proc/self/fd"), files);
+    const ProcessResources after = ProcessResources::Now();
+    EXPECT_TRUE(after.Within(before)) << after << " after the jobs, " << before << " before";
     const auto last = m_Instrument->LastVoice();
     ASSERT_TRUE(last.has_value());
     EXPECT_TRUE(last->checksumOk);

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 
+#include "CPortCombo.h"
 #include "CPushButton.h"
 #include "ui/MessageBoxAnswer.h"
 #include "ui/VoiceDialog.h"
@@ -43,7 +44,8 @@ private slots:
     void pressPlaysReleaseSilences();
     void releaseDuringTrillFollowsIt();
     void refusedWhileJobRuns();
-    void missingInputDeviceReported();
+    void missingDeviceReported_data();
+    void missingDeviceReported();
 
 private:
     // Presses and releases as the mouse would, or posts what a button would for an id no
@@ -126,11 +128,27 @@ void AuditionTest::refusedWhileJobRuns() {
     QCOMPARE(NotesFrom(*m_Voices.m_Instrument, first), (QList<QPair<int, int>>{{-1, -1}}));
 }
 
-// Every action fails before sending; the window goes on and plays once a device is chosen.
-void AuditionTest::missingInputDeviceReported() {
+void AuditionTest::missingDeviceReported_data() {
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no input") << false << "MidiInWin.cpp:"
+                              << " Cannot open MIDI device for input";
+    QTest::newRow("no output") << true << "MidiOutWin.cpp:"
+                               << " sending MIDI message";
+}
+
+// Every action fails before a note goes out; the window goes on and plays once the device is
+// chosen again.
+void AuditionTest::missingDeviceReported() {
+    QFETCH(bool, output);
+    QFETCH(QString, module);
+    QFETCH(QString, error);
     CSonavistDlg& dialog = *m_Voices.m_Dialog;
-    dialog.m_MidiInCombo->setCurrentIndex(-1);
-    m_Voices.Send("Ba\tI1-003\tDeep Finger");
+    CPortCombo* missing = output ? dialog.m_MidiOutCombo : dialog.m_MidiInCombo;
+    missing->setCurrentIndex(-1);
+    m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
+    QTRY_VERIFY(dialog.m_NoteButton->isEnabled());
     const size_t first = Received();
     {
         MessageBoxAnswer answer;
@@ -138,16 +156,14 @@ void AuditionTest::missingInputDeviceReported() {
         Press(7, false);
         QTRY_COMPARE(answer.m_Texts.size(), 2);
         for (const QString& text : answer.m_Texts) {
-            QVERIFY2(text.startsWith("MidiInWin.cpp:") &&
-                         text.endsWith(" Cannot open MIDI device for input"),
-                     qPrintable(text));
+            QVERIFY2(text.startsWith(module) && text.endsWith(error), qPrintable(text));
         }
     }
     QCOMPARE(NotesFrom(*m_Voices.m_Instrument, first), {});
     QVERIFY(dialog.m_NoteButton->isEnabled() && dialog.m_QuitButton->isEnabled());
     QCOMPARE(dialog.m_VoiceList->count(), 29);
 
-    dialog.m_MidiInCombo->setCurrentIndex(0);
+    missing->setCurrentIndex(0);
     m_Voices.Send("Ba\tI1-003\tDeep Finger");
     const size_t later = Received();
     Press(7, true);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <utility>
 
 #include "CPortCombo.h"
 #include "CSignalEdit.h"
@@ -16,8 +17,9 @@
 #include "midi/virtual/VirtualInstrumentDriver.h"
 #include "ui/FakeFolderSources.h"
 
-// A started dialog playing an in-process virtual instrument (device 0 both ways) with a short
-// SysEx Delay, its file list showing a folder that holds the demo banks.
+// A started dialog playing an in-process virtual instrument (device 0 both ways), or the devices
+// of another driver, with a short SysEx Delay, its file list showing a folder that holds the demo
+// banks.
 class VoiceDialog {
 public:
     static constexpr uint32_t kSysexDelay = 2;
@@ -25,13 +27,18 @@ public:
     static constexpr uint32_t kMidiDelay = 300;
 
     void Open() {
+        m_Instrument = std::make_shared<VirtualInstrument>();
+        Open(std::make_shared<VirtualInstrumentDriver>(m_Instrument), 0, 0);
+    }
+
+    // The same with another driver, playing its input device `in` and output device `out`.
+    void Open(std::shared_ptr<MidiDriver> driver, int in, int out) {
         m_Dir = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());
         for (const char* name : {"Demo1.s1v", "Demo2.s1v"}) {
             QVERIFY(QFile::copy(QStringLiteral(SONAVIST_DEMO_BANKS) + name, Path(name)));
         }
-        m_Instrument = std::make_shared<VirtualInstrument>();
-        MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
+        MidiSystem::Install(std::move(driver));
         m_Dialog = std::make_unique<CSonavistDlg>();
         m_Dialog->SetFolderProviders(
             std::make_shared<FakeVolumes>(
@@ -44,10 +51,11 @@ public:
             m_Dialog->m_IdentDoneEdit->InsertText("Done");
         }
         QTRY_VERIFY(m_Dialog->m_QuitButton->isEnabled());
-        m_Dialog->m_MidiInCombo->setCurrentIndex(0);
-        m_Dialog->m_MidiOutCombo->setCurrentIndex(0);
+        m_Dialog->m_MidiInCombo->setCurrentIndex(in);
+        m_Dialog->m_MidiOutCombo->setCurrentIndex(out);
         m_Dialog->m_SysexDelay = kSysexDelay;
         m_Dialog->m_MidiDelay = kMidiDelay;
+        m_Dialog->UpdateData(false);
         m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
         m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
     }
@@ -81,10 +89,13 @@ public:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
     }
 
-    // Sends a voice and waits until the audition may follow.
+    // Sends a voice and waits until the audition may follow and the instrument has taken all it
+    // was sent: the port may close while the driver still hands over the last bytes.
     void Send(const QByteArray& row) {
+        m_Instrument->Reset();
         DoubleClick(row);
         QTRY_VERIFY(m_Dialog->m_NoteButton->isEnabled());
+        QTRY_VERIFY(m_Instrument->LastVoice());
     }
 
     std::unique_ptr<QTemporaryDir> m_Dir;

@@ -69,7 +69,8 @@ private slots:
     void badBankKeepsRows();
     void doubleClickSendsDump_data();
     void doubleClickSendsDump();
-    void drumRowRefused();
+    void voiceRefused_data();
+    void voiceRefused();
     void auditionOnlyAfterSend();
     void screenshotInCatOrder();
 
@@ -81,7 +82,8 @@ private:
     CSonavistDlg* m_Dialog = nullptr;
 };
 
-// Besides the demo banks, one whose names use every kind of byte, and a short file.
+// Besides the demo banks: one whose names use every kind of byte and whose voice I1-031 has no
+// element in use, and a short file.
 void VoiceListTest::init() {
     m_Voices.Open();
     m_Dialog = m_Voices.m_Dialog.get();
@@ -90,6 +92,12 @@ void VoiceListTest::init() {
     QByteArray bank = demo.readAll();
     const QByteArray accented("\xC9t\xE9 \x80\xFF\x01\x7F", 8);
     bank.replace(int(VoiceBank::kCommonOffset + 236), accented.size(), accented);
+    for (int entry = 0; entry < VoiceBank::kElementBlockCount; ++entry) {
+        const qsizetype at = qsizetype(VoiceBank::kDirectoryOffset) + 2 * entry;
+        if (bank[at] == 30) {
+            bank[at + 1] = char(0x80);  // free
+        }
+    }
     QFile latin(Path("Latin.s1v"));
     QVERIFY(latin.open(QIODevice::WriteOnly) && latin.write(bank) == bank.size());
     QFile shortFile(Path("Short.s1v"));
@@ -263,15 +271,29 @@ void VoiceListTest::doubleClickSendsDump() {
              expected);
 }
 
-void VoiceListTest::drumRowRefused() {
-    Choose("Demo1.s1v");
+void VoiceListTest::voiceRefused_data() {
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("drums") << QByteArray("Dr\tI2-064\tJazz Kit") << "Sorry, no drums yet.";
+    QTest::newRow("no element in use")
+        << QByteArray("xx\tI1-031\tInit Voice") << "SonavistDlg.cpp:1252 Problem assembling patch.";
+}
+
+// Nothing is sent and no job starts; the window goes on as before.
+void VoiceListTest::voiceRefused() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, message);
+    Choose("Latin.s1v");
+    m_Dialog->m_ShowInitsCheck->click();
+    const QList<QByteArray> rows = Rows(m_Dialog->m_VoiceList);
     const size_t received = m_Voices.m_Instrument->ReceivedMessages().size();
     MessageBoxAnswer answer;
-    m_Voices.DoubleClick("Dr\tI2-064\tJazz Kit");
-    QCOMPARE(answer.m_Texts, QStringList{"Sorry, no drums yet."});
+    m_Voices.DoubleClick(row);
+    QCOMPARE(answer.m_Texts, QStringList{message});
     QCOMPARE(answer.m_Icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
     QVERIFY(!m_Dialog->m_Worker);
     QVERIFY(m_Dialog->m_QuitButton->isEnabled());
+    QCOMPARE(Rows(m_Dialog->m_VoiceList), rows);
     QTest::qWait(50);
     QCOMPARE(m_Voices.m_Instrument->ReceivedMessages().size(), received);
 }
@@ -297,7 +319,7 @@ void VoiceListTest::auditionOnlyAfterSend() {
     QVERIFY(!dialog.m_QuitButton->isEnabled());
     QTRY_VERIFY(enabled(true));
     QVERIFY(dialog.m_QuitButton->isEnabled());
-    QVERIFY(m_Voices.m_Instrument->LastVoice());
+    QTRY_VERIFY(m_Voices.m_Instrument->LastVoice());
 
     m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
     QVERIFY(enabled(false));
@@ -310,7 +332,7 @@ void VoiceListTest::screenshotInCatOrder() {
     CSonavistDlg& dialog = *m_Dialog;
     Choose("Demo1.s1v");
     dialog.m_CatOrderCheck->click();
-    dialog.m_VoiceList->setCurrentRow(2);
+    m_Voices.Send("Br\tI1-009\tBrass Stab");
     dialog.resize(1000, 640);
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");
