@@ -1,12 +1,16 @@
 // Expanding a folder that holds 10,000 subfolders: reading them and making their tree items.
+// Selecting a folder that holds 10,000 bank files: finding them and listing them sorted.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "CFolderTree.h"
+#include "CSonavistDlg.h"
 
 namespace {
 
@@ -50,15 +54,25 @@ void BM_ExpandTenThousandFolders(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandTenThousandFolders)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+void BM_ListTenThousandBankFiles(benchmark::State& state) {
+    QTemporaryDir dir;
+    for (int i = 0; i < 10000; ++i) {
+        QFile(dir.filePath(QStringLiteral("Bank %1.s1v").arg(i, 5, 10, QLatin1Char('0'))))
+            .open(QIODevice::WriteOnly);
     }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+    CSonavistDlg dialog;
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QString folder = dir.path() + "/";
+    for (auto _ : state) {
+        dialog.OnFolderSelected(folder);
+        QCoreApplication::processEvents();
+    }
+    if (dialog.m_FileList->count() != 10000) {
+        state.SkipWithError("the file list should hold every bank file");
+    }
 }
+BENCHMARK(BM_ListTenThousandBankFiles)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace

@@ -6,6 +6,12 @@ action=${1:?start or stop}
 state=${2:?state file}
 
 running() { [ "$(jack_wait --check 2>/dev/null)" = running ]; }
+# An exited server can linger as a zombie until its new parent reaps it.
+alive() {
+    local stat
+    stat=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+    [[ $stat != Z* ]]
+}
 
 case $action in
 start)
@@ -14,9 +20,16 @@ start)
     # tests quick; 256 frames still carry a whole 891-byte dump in one cycle.
     JACK_NO_AUDIO_RESERVATION=1 nohup jackd --no-realtime -d dummy -r 48000 -p 256 \
         >"$state.log" 2>&1 &
-    echo $! >"$state"
+    pid=$!
+    echo $pid >"$state"
     for _ in $(seq 100); do
         running && exit 0
+        if ! alive $pid; then
+            # Another server may have come up meanwhile; then it serves, and it is not ours.
+            rm -f "$state"
+            running && exit 0
+            break
+        fi
         sleep 0.1
     done
     echo "jackd did not start:" >&2
@@ -29,7 +42,7 @@ stop)
     rm -f "$state"
     kill "$pid" 2>/dev/null || exit 0
     for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || exit 0
+        alive "$pid" || exit 0
         sleep 0.1
     done
     kill -9 "$pid" 2>/dev/null || true

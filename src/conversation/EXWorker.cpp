@@ -21,9 +21,14 @@ constexpr const char* kModule = "EXWorker.cpp";
 constexpr const char* kLogName = "Sonavist.log";
 
 // Shows a text in the record's status sink, where the identification reports when it has no log.
+// A text the sink fails to show is dropped: nothing escapes a job.
 void ToStatus(EXParams& job) {
-    if (job.m_StatusWnd) {
+    if (!job.m_StatusWnd) {
+        return;
+    }
+    try {
         job.m_StatusWnd->InsertText(job.m_MessageText);
+    } catch (...) {
     }
 }
 

@@ -58,7 +58,7 @@ bool JobLauncher::MakeRoom() {
     if (!m_Worker.joinable()) {
         return true;
     }
-    if (!m_Signalled) {
+    if (!m_Signalled && !m_Ended.IsSet()) {
         return false;
     }
     // After its signal the worker only closes its log, so this wait is short and needs no one.

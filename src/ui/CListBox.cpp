@@ -39,9 +39,12 @@ void CopySettings(const QListWidget* from, QListWidget* to) {
 // order.
 void TakePlace(QListWidget* old, QListWidget* replacement) {
     QWidget* parent = old->parentWidget();
-    if (!parent->layout() || !parent->layout()->replaceWidget(old, replacement)) {
+    QLayoutItem* slot =
+        parent->layout() ? parent->layout()->replaceWidget(old, replacement) : nullptr;
+    if (!slot) {
         replacement->setGeometry(old->geometry());
     }
+    delete slot;  // the old list's item, handed back to the caller
     replacement->stackUnder(old);
     QWidget::setTabOrder(old, replacement);
     replacement->setVisible(old->isVisibleTo(parent));

@@ -1,5 +1,6 @@
 #include "CSonavistDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <exception>
 
+#include "Audition.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
 #include "CListBox.h"
@@ -34,6 +36,7 @@
 #include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
+#include "voice/EX5Patch.h"
 
 namespace {
 
@@ -614,8 +617,57 @@ void CSonavistDlg::OnShowInits() {
     OnCatOrder();
 }
 
-void CSonavistDlg::OnDblclkVoiceList() {}
+void CSonavistDlg::OnDblclkVoiceList() {
+    const QListWidgetItem* item = m_VoiceList->currentItem();
+    if (!item) {
+        return;
+    }
+    std::unique_ptr<EX5Patch> patch = m_Bank.PatchForRow(item->text().toLatin1().toStdString());
+    if (!patch) {
+        ShowError(QString::fromLatin1(VoiceBank::kNoDrumsText));
+        return;
+    }
+    // One record serves every job, so a second one must wait for the first.
+    if (m_Worker || !m_Launcher->LaunchSendVoice(JobSettings(), std::move(patch))) {
+        QApplication::beep();
+        return;
+    }
+    m_Worker = m_Launcher.get();
+    m_QuitButton->setEnabled(false);
+    EnableAudition(false);
+}
 
-void CSonavistDlg::OnAuditionPress(int /*controlId*/, QPoint /*position*/) {}
+// The audition opens ports through the job record, which a running job holds. A job that has
+// signalled only closes its log, which takes no time worth showing.
+bool CSonavistDlg::JobRunning() {
+    constexpr uint32_t kLastLines = 1000;
+    return m_Worker || !m_Launcher->WaitFor(kLastLines);
+}
 
-void CSonavistDlg::OnAuditionRelease(int /*controlId*/, QPoint /*position*/) {}
+void CSonavistDlg::OnAuditionPress(int controlId, QPoint /*position*/) {
+    if (JobRunning()) {
+        QApplication::beep();
+        return;
+    }
+    Audition audition(m_Params);
+    switch (controlId) {
+        case 3:
+            audition.PlayMinorChord();
+            break;
+        case 4:
+            audition.PlayMajorChord();
+            break;
+        case 7:
+            audition.PlayNote();
+            break;
+        default:
+            audition.PlayTrill();
+            break;
+    }
+}
+
+void CSonavistDlg::OnAuditionRelease(int /*controlId*/, QPoint /*position*/) {
+    if (!JobRunning()) {
+        Audition(m_Params).Release();
+    }
+}

@@ -135,6 +135,8 @@ private:
     void WireVoiceList();
     // Adds the bank's rows in bank order; a sorted list puts each into text order.
     void FillVoiceList();
+    // True when a job runs; waits for one that has signalled its end to finish its last lines.
+    bool JobRunning();
     void FillPortLists();
     void DestroyWindow();
     // Runs a handler; an error it raises is shown in a warning box and the window goes on.

@@ -19,16 +19,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-int32_t IndexOf(uint32_t count, const std::function<std::string(uint32_t)>& name,
-                const std::string& wanted) {
-    for (uint32_t i = 0; i < count; ++i) {
-        if (name(i) == wanted) {
-            return static_cast<int32_t>(i);
-        }
-    }
-    return -1;
-}
-
 // The program's ports, opened by name through RtMidi on JACK, against the standalone instrument.
 class JackRoundTrip : public ::testing::Test {
 protected:
@@ -36,11 +26,8 @@ protected:
         ASSERT_TRUE(instrument.WaitReady()) << instrument.Output();
         // Listed after the instrument is up: the driver's device list is fixed at construction.
         auto driver = std::make_shared<RtMidiDriver>();
-        job.m_MidiOutDevice = IndexOf(
-            driver->OutCount(), [&](uint32_t i) { return driver->OutName(i); },
-            instrument.InPort());
-        job.m_MidiInDevice = IndexOf(
-            driver->InCount(), [&](uint32_t i) { return driver->InName(i); }, instrument.OutPort());
+        job.m_MidiOutDevice = instrument.OutputIndex(*driver);
+        job.m_MidiInDevice = instrument.InputIndex(*driver);
         ASSERT_GE(job.m_MidiOutDevice, 0);
         ASSERT_GE(job.m_MidiInDevice, 0);
         MidiSystem::Install(driver);

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "midi/MidiDriver.h"
+
 namespace {
 
 constexpr auto kPatience = std::chrono::seconds(5);
@@ -33,6 +35,16 @@ bool Poll(Done&& done) {
 std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+int32_t IndexOf(uint32_t count, std::string (MidiDriver::*name)(uint32_t), MidiDriver& driver,
+                const std::string& wanted) {
+    for (uint32_t i = 0; i < count; ++i) {
+        if ((driver.*name)(i) == wanted) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -69,7 +81,19 @@ VirtualEx5Process::~VirtualEx5Process() {
 }
 
 bool VirtualEx5Process::WaitReady() {
-    return m_Pid > 0 && Poll([this] { return Output().find("ready") != std::string::npos; });
+    return m_Pid > 0 && WaitOutput("ready");
+}
+
+bool VirtualEx5Process::WaitOutput(const std::string& text, std::size_t from) const {
+    return Poll([&] { return Output().find(text, from) != std::string::npos; });
+}
+
+int32_t VirtualEx5Process::OutputIndex(MidiDriver& driver) const {
+    return IndexOf(driver.OutCount(), &MidiDriver::OutName, driver, InPort());
+}
+
+int32_t VirtualEx5Process::InputIndex(MidiDriver& driver) const {
+    return IndexOf(driver.InCount(), &MidiDriver::InName, driver, OutPort());
 }
 
 std::string VirtualEx5Process::Output() const {

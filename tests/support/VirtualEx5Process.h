@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class MidiDriver;
+
 // sonavist-virtual-ex5 as a child process on the running JACK server, with a client name and a
 // save folder of its own, for the tests and benchmarks over JACK.
 class VirtualEx5Process {
@@ -20,6 +22,13 @@ public:
     // The full JACK names of its ports: the program sends to In and listens to Out.
     std::string InPort() const { return m_Client + ":in"; }
     std::string OutPort() const { return m_Client + "-out:out"; }
+    // The driver's device indices of those ports: the output the program sends on, the input it
+    // listens to; -1 when the driver does not list them.
+    int32_t OutputIndex(MidiDriver& driver) const;
+    int32_t InputIndex(MidiDriver& driver) const;
+    // True once it has printed `text` after the first `from` characters of its output (waits a
+    // few seconds at most).
+    bool WaitOutput(const std::string& text, std::size_t from = 0) const;
     // The System Exclusive messages it has saved, in order, once there are `count` of them.
     std::vector<std::vector<uint8_t>> WaitSaved(std::size_t count);
     // What it has printed so far.

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <memory>
+#include <random>
 #include <thread>
 
 #include "CAboutDlg.h"
@@ -78,6 +79,7 @@ private slots:
     void spinAnnouncesThenMoves();
     void badNumberStopsReadingWithMessage_data();
     void badNumberStopsReadingWithMessage();
+    void firstRunShowsEmptySettings_data();
     void firstRunShowsEmptySettings();
     void settingsSavedAtCloseAndRestored();
     void startUpIdentifiesThenFillsTree();
@@ -273,7 +275,26 @@ void SonavistDlgTest::badNumberStopsReadingWithMessage() {
              refused ? QStringList{"Please enter a positive integer."} : QStringList{});
 }
 
+void SonavistDlgTest::firstRunShowsEmptySettings_data() {
+    QTest::addColumn<QByteArray>("settingsFile");
+    QTest::newRow("no settings file") << QByteArray();
+    QByteArray noise(4096, '\0');
+    std::mt19937 random(8);
+    for (char& byte : noise) {
+        byte = static_cast<char>(random());
+    }
+    QTest::newRow("settings file of random bytes") << noise;
+}
+
+// Whatever the settings file holds, the window opens with the defaults and saves a clean file.
 void SonavistDlgTest::firstRunShowsEmptySettings() {
+    QFETCH(QByteArray, settingsFile);
+    const QString path = m_Dir->path() + "/config/Sonavist/HKEY_LOCAL_MACHINE.reg";
+    if (!settingsFile.isEmpty()) {
+        QVERIFY(QDir().mkpath(m_Dir->path() + "/config/Sonavist"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settingsFile) == settingsFile.size());
+    }
     auto dialog = Open();
     QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006))->text(), QStringLiteral("1"));
     QCOMPARE(qobject_cast<QLineEdit*>(dialog->GetDlgItem(1013))->text(), QStringLiteral("0"));
@@ -285,6 +306,10 @@ void SonavistDlgTest::firstRunShowsEmptySettings() {
     QVERIFY(!dialog->m_CatOrderCheck->isEnabled());
     Finish(*dialog);
     QCOMPARE(dialog->m_FolderTree->currentItem(), nullptr);
+    dialog->reject();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith("REGEDIT4"));
 }
 
 void SonavistDlgTest::settingsSavedAtCloseAndRestored() {

@@ -1,24 +1,14 @@
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 #include <sys/stat.h>
+#include <QCheckBox>
+#include <algorithm>
 
 #include "CPushButton.h"
-#include "CSignalEdit.h"
-#include "CSonavistDlg.h"
-#include "ui/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
+#include "ui/VoiceDialog.h"
+#include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
 namespace {
-
-const QString kBanks = QStringLiteral(SONAVIST_BANKS);
 
 // The rows as the bytes they stand for.
 QList<QByteArray> Rows(const QListWidget* list) {
@@ -29,20 +19,31 @@ QList<QByteArray> Rows(const QListWidget* list) {
     return rows;
 }
 
-// What the command-line tool writes for the arguments, as the bytes it wrote.
-QByteArray RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.start(QStringLiteral(SONAVIST_CLI), arguments);
-    if (!cli.waitForFinished(10000) || cli.exitCode() != 0) {
-        return "sonavist-cli failed: " + cli.readAllStandardError();
+// The rows the command-line tool lists for the options, made as it makes them: in bank order,
+// or sorted as bytes.
+QList<QByteArray> ListedRows(const QString& path, const QStringList& options) {
+    VoiceBank bank;
+    bank.LoadBank(QFile::encodeName(path).toStdString());
+    bank.m_ShowInits = options.contains("--show-inits");
+    std::vector<std::string> rows;
+    bank.FillVoiceList([&rows](const std::string& row) { rows.push_back(row); });
+    if (options.contains("--cat-order")) {
+        std::sort(rows.begin(), rows.end());
     }
-    return cli.readAllStandardOutput();
+    QList<QByteArray> listed;
+    for (const std::string& row : rows) {
+        listed << QByteArray::fromStdString(row);
+    }
+    return listed;
 }
 
-QList<QByteArray> CliRows(const QString& bank, const QStringList& options) {
-    QList<QByteArray> rows = RunCli(QStringList{"list"} << options << bank).split('\n');
-    rows.removeLast();
-    return rows;
+// The bulk dump the command-line tool writes for the row's voice.
+QByteArray DumpOf(const QString& path, const QByteArray& row) {
+    VoiceBank bank;
+    bank.LoadBank(QFile::encodeName(path).toStdString());
+    std::unique_ptr<EX5Patch> patch = bank.PatchForRow(row.toStdString());
+    const uint8_t* dump = patch->BuildDump();
+    return QByteArray(reinterpret_cast<const char*>(dump), qsizetype(patch->GetDumpLength()));
 }
 
 QWidget* NextTabStop(QWidget* widget) {
@@ -66,53 +67,46 @@ private slots:
     void showInitsFollowsCatOrder();
     void badBankKeepsRows_data();
     void badBankKeepsRows();
+    void doubleClickSendsDump_data();
+    void doubleClickSendsDump();
+    void voiceRefused_data();
+    void voiceRefused();
+    void auditionOnlyAfterSend();
     void screenshotInCatOrder();
 
 private:
-    QString Path(const QString& name) const { return m_Dir->path() + "/" + name; }
-    void Choose(const QString& file);
+    QString Path(const QString& name) const { return m_Voices.Path(name); }
+    void Choose(const QString& file) { m_Voices.Choose(file); }
 
-    std::unique_ptr<QTemporaryDir> m_Dir;
-    std::unique_ptr<CSonavistDlg> m_Dialog;
+    VoiceDialog m_Voices;
+    CSonavistDlg* m_Dialog = nullptr;
 };
 
-// A folder with both demo banks, one whose names use every kind of byte, and a short file.
+// Besides the demo banks: one whose names use every kind of byte and whose voice I1-031 has no
+// element in use, and a short file.
 void VoiceListTest::init() {
-    m_Dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());
-    for (const char* name : {"Demo1.s1v", "Demo2.s1v"}) {
-        QVERIFY(QFile::copy(kBanks + "/" + name, Path(name)));
-    }
-    QFile demo(kBanks + "/Demo1.s1v");
+    m_Voices.Open();
+    m_Dialog = m_Voices.m_Dialog.get();
+    QFile demo(Path("Demo1.s1v"));
     QVERIFY(demo.open(QIODevice::ReadOnly));
     QByteArray bank = demo.readAll();
     const QByteArray accented("\xC9t\xE9 \x80\xFF\x01\x7F", 8);
     bank.replace(int(VoiceBank::kCommonOffset + 236), accented.size(), accented);
+    for (int entry = 0; entry < VoiceBank::kElementBlockCount; ++entry) {
+        const qsizetype at = qsizetype(VoiceBank::kDirectoryOffset) + 2 * entry;
+        if (bank[at] == 30) {
+            bank[at + 1] = char(0x80);  // free
+        }
+    }
     QFile latin(Path("Latin.s1v"));
     QVERIFY(latin.open(QIODevice::WriteOnly) && latin.write(bank) == bank.size());
     QFile shortFile(Path("Short.s1v"));
     QVERIFY(shortFile.open(QIODevice::WriteOnly) && shortFile.write(bank.left(1000)) == 1000);
-
-    m_Dialog = std::make_unique<CSonavistDlg>();
-    m_Dialog->SetFolderProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
-                                     {"Volume", m_Dir->path().toStdString(), VolumeKind::Fixed}}),
-                                 std::make_shared<FakeNetwork>());
-    m_Dialog->OnInitDialog();
-    m_Dialog->show();
-    m_Dialog->m_IdentDoneEdit->InsertText("Done");
-    m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
     m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
 }
 
 void VoiceListTest::cleanup() {
-    m_Dialog.reset();
-    m_Dir.reset();
-}
-
-void VoiceListTest::Choose(const QString& file) {
-    const auto found = m_Dialog->m_FileList->findItems(file, Qt::MatchExactly);
-    QCOMPARE(found.size(), 1);
-    m_Dialog->m_FileList->setCurrentItem(found.first());
+    m_Voices.Close();
 }
 
 void VoiceListTest::choosingBankListsRows_data() {
@@ -151,7 +145,7 @@ void VoiceListTest::choosingBankListsRows() {
     if (showInits) {
         options << "--show-inits";
     }
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path(bank), options));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path(bank), options));
     QVERIFY(!dialog.m_NoteButton->isEnabled() && !dialog.m_TrillButton->isEnabled());
 }
 
@@ -172,12 +166,12 @@ void VoiceListTest::catOrderKeepsCurrentVoiceAndPlace() {
     QVERIFY(list->isVisible());
     QCOMPARE(NextTabStop(before), list);
     QCOMPARE(NextTabStop(list), dialog.m_CatOrderCheck);
-    QCOMPARE(Rows(list), CliRows(Path("Demo1.s1v"), {"--cat-order"}));
+    QCOMPARE(Rows(list), ListedRows(Path("Demo1.s1v"), {"--cat-order"}));
     QCOMPARE(list->currentItem()->text().toLatin1(), chosen);
     QCOMPARE(list->selectedItems().size(), 1);
 
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     QVERIFY(dialog.m_VoiceList->selectedItems().isEmpty());
     QCOMPARE(dialog.GetDlgItem(1023), dialog.m_VoiceList);
@@ -191,20 +185,20 @@ void VoiceListTest::showInitsFollowsCatOrder() {
 
     // Cat Order clear: the rows follow at once, none selected.
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {}));
 
     // Cat Order checked: only re-sorted until the rows are next built.
     dialog.m_CatOrderCheck->click();
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--cat-order"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order"}));
     Choose("Demo2.s1v");
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--cat-order", "--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order", "--show-inits"}));
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
 }
 
 void VoiceListTest::badBankKeepsRows_data() {
@@ -214,7 +208,8 @@ void VoiceListTest::badBankKeepsRows_data() {
                                        << "SonavistDlg.cpp:1118 Cannot open input file #1";
     QTest::newRow("short") << "Short.s1v"
                            << "SonavistDlg.cpp:1124 Cannot read voice file #1";
-    QTest::newRow("folder") << "Folder.s1v" << "SonavistDlg.cpp:1124 Cannot read voice file #1";
+    QTest::newRow("folder") << "Folder.s1v"
+                            << "SonavistDlg.cpp:1124 Cannot read voice file #1";
     QTest::newRow("pipe since listed") << "Pipe.s1v"
                                        << "SonavistDlg.cpp:1118 Cannot open input file #1";
 }
@@ -224,7 +219,7 @@ void VoiceListTest::badBankKeepsRows() {
     QFETCH(QString, message);
     CSonavistDlg& dialog = *m_Dialog;
     // Unreadable even for root: a folder, and files gone or turned into a pipe since listed.
-    QVERIFY(QDir(m_Dir->path()).mkdir("Folder.s1v"));
+    QVERIFY(QDir(m_Voices.m_Dir->path()).mkdir("Folder.s1v"));
     for (const char* name : {"Gone.s1v", "Pipe.s1v"}) {
         QFile(Path(name)).open(QIODevice::WriteOnly);
     }
@@ -242,14 +237,102 @@ void VoiceListTest::badBankKeepsRows() {
     QVERIFY(dialog.m_CatOrderCheck->isEnabled());
     QVERIFY(!dialog.m_NoteButton->isEnabled());
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), CliRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
+}
+
+void VoiceListTest::doubleClickSendsDump_data() {
+    QTest::addColumn<QString>("bank");
+    QTest::addColumn<bool>("catOrder");
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("four elements")
+        << "Demo1.s1v" << false << QByteArray("Pf\tI1-001\tVelvet Grand");
+    QTest::newRow("one element") << "Demo1.s1v" << false << QByteArray("Ba\tI1-003\tDeep Finger");
+    QTest::newRow("unknown code") << "Demo1.s1v" << true << QByteArray("xx\tI1-024\tOdd Category");
+    QTest::newRow("second bank, gaps")
+        << "Demo2.s1v" << true << QByteArray("Pd\tI2-012\tPolar Night");
+    QTest::newRow("every byte") << "Latin.s1v" << false
+                                << QByteArray("St\tI1-002\t\xC9t\xE9 \x80\xFF\x01\x7Fings");
+}
+
+void VoiceListTest::doubleClickSendsDump() {
+    QFETCH(QString, bank);
+    QFETCH(bool, catOrder);
+    QFETCH(QByteArray, row);
+    Choose(bank);
+    if (catOrder) {
+        m_Dialog->m_CatOrderCheck->click();
+    }
+    m_Voices.Send(row);
+    const auto voice = m_Voices.m_Instrument->LastVoice();
+    QVERIFY(voice && voice->checksumOk);
+    const QByteArray expected = DumpOf(Path(bank), row);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(voice->dump.data()),
+                        qsizetype(voice->dump.size())),
+             expected);
+}
+
+void VoiceListTest::voiceRefused_data() {
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("drums") << QByteArray("Dr\tI2-064\tJazz Kit") << "Sorry, no drums yet.";
+    QTest::newRow("no element in use")
+        << QByteArray("xx\tI1-031\tInit Voice") << "SonavistDlg.cpp:1252 Problem assembling patch.";
+}
+
+// Nothing is sent and no job starts; the window goes on as before.
+void VoiceListTest::voiceRefused() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, message);
+    Choose("Latin.s1v");
+    m_Dialog->m_ShowInitsCheck->click();
+    const QList<QByteArray> rows = Rows(m_Dialog->m_VoiceList);
+    const size_t received = m_Voices.m_Instrument->ReceivedMessages().size();
+    MessageBoxAnswer answer;
+    m_Voices.DoubleClick(row);
+    QCOMPARE(answer.m_Texts, QStringList{message});
+    QCOMPARE(answer.m_Icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
+    QVERIFY(!m_Dialog->m_Worker);
+    QVERIFY(m_Dialog->m_QuitButton->isEnabled());
+    QCOMPARE(Rows(m_Dialog->m_VoiceList), rows);
+    QTest::qWait(50);
+    QCOMPARE(m_Voices.m_Instrument->ReceivedMessages().size(), received);
+}
+
+// The buttons follow a completed send, and go with the next file or send.
+void VoiceListTest::auditionOnlyAfterSend() {
+    CSonavistDlg& dialog = *m_Dialog;
+    const auto buttons = {dialog.m_NoteButton, dialog.m_MajorButton, dialog.m_MinorButton,
+                          dialog.m_TrillButton};
+    const auto enabled = [&buttons](bool on) {
+        for (const CPushButton* button : buttons) {
+            if (button->isEnabled() != on) {
+                return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY(enabled(false));
+    Choose("Demo1.s1v");
+    QVERIFY(enabled(false));
+    m_Voices.DoubleClick("Pf\tI1-001\tVelvet Grand");
+    QVERIFY(enabled(false));
+    QVERIFY(!dialog.m_QuitButton->isEnabled());
+    QTRY_VERIFY(enabled(true));
+    QVERIFY(dialog.m_QuitButton->isEnabled());
+    QTRY_VERIFY(m_Voices.m_Instrument->LastVoice());
+
+    m_Voices.DoubleClick("Ba\tI1-003\tDeep Finger");
+    QVERIFY(enabled(false));
+    QTRY_VERIFY(enabled(true));
+    Choose("Demo2.s1v");
+    QVERIFY(enabled(false));
 }
 
 void VoiceListTest::screenshotInCatOrder() {
     CSonavistDlg& dialog = *m_Dialog;
     Choose("Demo1.s1v");
     dialog.m_CatOrderCheck->click();
-    dialog.m_VoiceList->setCurrentRow(2);
+    m_Voices.Send("Br\tI1-009\tBrass Stab");
     dialog.resize(1000, 640);
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");

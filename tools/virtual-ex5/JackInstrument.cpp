@@ -32,7 +32,8 @@ void JackInstrument::OnMessage(double, std::vector<unsigned char>* message, void
     auto* instrument = static_cast<JackInstrument*>(self);
     {
         std::lock_guard lock(instrument->m_Mutex);
-        instrument->m_Queue.emplace_back(message->begin(), message->end());
+        instrument->m_Queue.push_back(
+            {std::chrono::steady_clock::now(), {message->begin(), message->end()}});
     }
     instrument->m_Arrived.notify_one();
 }
@@ -44,10 +45,10 @@ void JackInstrument::Run() {
         if (m_Stopping) {
             return;
         }
-        const auto message = std::move(m_Queue.front());
+        const Arrival arrival = std::move(m_Queue.front());
         m_Queue.pop_front();
         lock.unlock();
-        Serve(message);
+        Serve(arrival);
         lock.lock();
     }
 }
@@ -60,7 +61,8 @@ void JackInstrument::Stop() {
     m_Arrived.notify_one();
 }
 
-void JackInstrument::Serve(const std::vector<uint8_t>& message) {
+void JackInstrument::Serve(const Arrival& arrival) {
+    const std::vector<uint8_t>& message = arrival.bytes;
     if (!message.empty() && message.front() == 0xF0) {
         Save(message);
     }
@@ -68,7 +70,8 @@ void JackInstrument::Serve(const std::vector<uint8_t>& message) {
     std::printf("%03d %s\n", ++m_Received, outcome.what.c_str());
     std::fflush(stdout);
     if (!outcome.reply.empty()) {
-        std::this_thread::sleep_for(m_Instrument.Latency());
+        // The latency counts from the request's arrival, so a backlog does not add to it.
+        std::this_thread::sleep_until(arrival.at + m_Instrument.Latency());
         m_Out->sendMessage(outcome.reply.data(), outcome.reply.size());
     }
 }

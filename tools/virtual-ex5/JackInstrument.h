@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -30,8 +31,13 @@ public:
     void Stop();
 
 private:
+    struct Arrival {
+        std::chrono::steady_clock::time_point at;
+        std::vector<uint8_t> bytes;
+    };
+
     static void OnMessage(double, std::vector<unsigned char>* message, void* self);
-    void Serve(const std::vector<uint8_t>& message);
+    void Serve(const Arrival& arrival);
     void Save(const std::vector<uint8_t>& message);
 
     VirtualInstrument m_Instrument;
@@ -40,7 +46,7 @@ private:
     int m_Saved = 0;
     std::mutex m_Mutex;
     std::condition_variable m_Arrived;
-    std::deque<std::vector<uint8_t>> m_Queue;
+    std::deque<Arrival> m_Queue;
     bool m_Stopping = false;
     std::unique_ptr<RtMidiIn> m_In;
     std::unique_ptr<RtMidiOut> m_Out;

@@ -2,6 +2,7 @@
 
 #include <jack/jack.h>
 
+#include <cerrno>
 #include <mutex>
 #include <thread>
 
@@ -57,4 +58,20 @@ bool JackClock::WaitCycles(uint64_t count, std::chrono::milliseconds limit) cons
 std::size_t JackClock::MaxEventSize() const {
     const std::size_t size = jack_port_type_get_buffer_size(m_Client, JACK_DEFAULT_MIDI_TYPE);
     return size > kMidiBufferOverhead ? size - kMidiBufferOverhead : 0;
+}
+
+std::vector<std::string> JackClock::MidiPorts(bool sources) const {
+    std::vector<std::string> names;
+    const char** ports = jack_get_ports(m_Client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                                        sources ? JackPortIsOutput : JackPortIsInput);
+    for (const char** port = ports; port != nullptr && *port != nullptr; ++port) {
+        names.emplace_back(*port);
+    }
+    jack_free(ports);
+    return names;
+}
+
+bool JackClock::Connect(const std::string& source, const std::string& destination) const {
+    const int result = jack_connect(m_Client, source.c_str(), destination.c_str());
+    return result == 0 || result == EEXIST;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 struct _jack_client;
 
@@ -27,6 +29,9 @@ public:
     bool WaitCycles(uint64_t count, std::chrono::milliseconds limit) const;
     // The largest single MIDI event a port carries in one cycle.
     std::size_t MaxEventSize() const;
+    // Full names of the MIDI ports one can read from (sources) or write to, in one snapshot.
+    std::vector<std::string> MidiPorts(bool sources) const;
+    bool Connect(const std::string& source, const std::string& destination) const;
 
 private:
     explicit JackClock(_jack_client* client) : m_Client(client) {}

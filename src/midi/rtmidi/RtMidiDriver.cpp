@@ -22,6 +22,17 @@ bool IsCompiled(RtMidi::Api api) {
     return std::find(apis.begin(), apis.end(), api) != apis.end();
 }
 
+// JACK makes a client of every RtMidi object; each gets a name of its own, so that its port can
+// be named when it is connected.
+std::string ClientName(RtMidi::Api api) {
+    static std::atomic<unsigned> opened{0};
+    if (api != RtMidi::UNIX_JACK) {
+        return kClientName;
+    }
+    return std::string(kClientName) + "-" + std::to_string(getpid()) + "-" +
+           std::to_string(++opened);
+}
+
 // System Exclusive, its end, or the rest of one split by the server.
 bool IsLong(const std::vector<unsigned char>& message) {
     const uint8_t first = message.front();
@@ -56,33 +67,41 @@ RtMidiDriver::RtMidiDriver(const std::string& sequencer) {
         apis.push_back(RtMidi::UNIX_JACK);
     }
     for (const RtMidi::Api api : apis) {
-        if (!IsCompiled(api)) {
-            continue;
+        if (IsCompiled(api)) {
+            Append(m_OutPorts, api, ListPorts<RtMidiOut>(api));
+            Append(m_InPorts, api, ListPorts<RtMidiIn>(api));
         }
-        const auto outs = ListPorts<RtMidiOut>(api);
-        const auto ins = ListPorts<RtMidiIn>(api);
-        m_OutPorts.insert(m_OutPorts.end(), outs.begin(), outs.end());
-        m_InPorts.insert(m_InPorts.end(), ins.begin(), ins.end());
     }
 }
 
 RtMidiDriver::~RtMidiDriver() = default;
 
 template <typename RtObject>
-std::vector<RtMidiDriver::Port> RtMidiDriver::ListPorts(RtMidi::Api api) {
-    std::vector<Port> ports;
+std::vector<std::string> RtMidiDriver::ListPorts(RtMidi::Api api) const {
+    // JACK's list in one snapshot: RtMidi asks again for every name, while ports come and go.
+    if (api == RtMidi::UNIX_JACK) {
+        return m_Jack->MidiPorts(std::is_same_v<RtObject, RtMidiIn>);
+    }
+    std::vector<std::string> names;
     try {
         std::atomic<bool> failed{false};
         RtObject midi(api, kClientName);
         midi.setErrorCallback(OnError, &failed);
         const unsigned count = midi.getPortCount();
         for (unsigned i = 0; i < count; ++i) {
-            ports.push_back({api, midi.getPortName(i)});
+            names.push_back(midi.getPortName(i));
         }
     } catch (const RtMidiError&) {
         // The API does not start on this machine: it has no devices.
     }
-    return ports;
+    return names;
+}
+
+void RtMidiDriver::Append(std::vector<Port>& ports, RtMidi::Api api,
+                          const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        ports.push_back({api, name});
+    }
 }
 
 void RtMidiDriver::OnError(RtMidiError::Type type, const std::string&, void* failed) {
@@ -92,22 +111,33 @@ void RtMidiDriver::OnError(RtMidiError::Type type, const std::string&, void* fai
 }
 
 template <typename RtObject>
-MidiResult RtMidiDriver::OpenPort(RtObject& object, const Port& port, std::atomic<bool>& failed) {
+MidiResult RtMidiDriver::OpenPort(RtObject& object, const Port& port, const std::string& client,
+                                  std::atomic<bool>& failed) const {
     object.setErrorCallback(OnError, &failed);
+    constexpr bool input = std::is_same_v<RtObject, RtMidiIn>;
+    const char* const own = input ? "in" : "out";
+    if (port.api == RtMidi::UNIX_JACK) {
+        // Connected by name: a port number can point elsewhere by the time RtMidi uses it.
+        object.openVirtualPort(own);
+        const std::string ownPort = client + ":" + own;
+        if (failed) {
+            return kMidiError;
+        }
+        if (!(input ? m_Jack->Connect(port.name, ownPort) : m_Jack->Connect(ownPort, port.name))) {
+            return kMidiBadDeviceId;  // gone since the driver listed it
+        }
+        // A message sent before the new connection is part of a cycle can be lost.
+        m_Jack->WaitCycles(JackClock::kCyclesToLeave, kConnectionWait);
+        return kMidiOk;
+    }
     const unsigned count = object.getPortCount();
     for (unsigned i = 0; i < count; ++i) {
         if (object.getPortName(i) == port.name) {
-            object.openPort(i, std::is_same_v<RtObject, RtMidiIn> ? "in" : "out");
+            object.openPort(i, own);
             return object.isPortOpen() && !failed ? kMidiOk : kMidiError;
         }
     }
-    return kMidiBadDeviceId;  // gone since the driver listed it
-}
-
-void RtMidiDriver::AwaitConnection(const Port& port) const {
-    if (port.api == RtMidi::UNIX_JACK) {
-        m_Jack->WaitCycles(JackClock::kCyclesToLeave, kConnectionWait);
-    }
+    return kMidiBadDeviceId;
 }
 
 std::string RtMidiDriver::OutName(uint32_t index) {
@@ -122,16 +152,16 @@ MidiResult RtMidiDriver::OutOpen(uint32_t index, MidiHandle& handle) {
     const bool jack = port.api == RtMidi::UNIX_JACK;
     auto output = std::make_unique<Output>(jack ? &m_Jack->Cycles() : nullptr);
     output->jack = jack;
+    const std::string client = ClientName(port.api);
     try {
-        output->out = std::make_unique<RtMidiOut>(port.api, kClientName);
+        output->out = std::make_unique<RtMidiOut>(port.api, client);
     } catch (const RtMidiError&) {
         return kMidiError;
     }
-    const MidiResult result = OpenPort(*output->out, port, output->failed);
+    const MidiResult result = OpenPort(*output->out, port, client, output->failed);
     if (result != kMidiOk) {
         return result;
     }
-    AwaitConnection(port);
     handle = m_Outputs.Open(std::move(output));
     return kMidiOk;
 }
@@ -203,8 +233,9 @@ MidiResult RtMidiDriver::InOpen(uint32_t index, MidiHandle& handle, InCallback c
     }
     const Port& port = m_InPorts[index];
     auto input = std::make_unique<Input>(callback, instance);
+    const std::string client = ClientName(port.api);
     try {
-        input->in = std::make_unique<RtMidiIn>(port.api, kClientName);
+        input->in = std::make_unique<RtMidiIn>(port.api, client);
     } catch (const RtMidiError&) {
         return kMidiError;
     }
@@ -212,11 +243,10 @@ MidiResult RtMidiDriver::InOpen(uint32_t index, MidiHandle& handle, InCallback c
     // queue RtMidi keeps otherwise.
     input->in->ignoreTypes(false, false, false);
     input->in->setCallback(OnInput, &input->queue);
-    const MidiResult result = OpenPort(*input->in, port, input->failed);
+    const MidiResult result = OpenPort(*input->in, port, client, input->failed);
     if (result != kMidiOk) {
         return result;
     }
-    AwaitConnection(port);
     handle = m_Inputs.Open(std::move(input));
     return kMidiOk;
 }

@@ -43,13 +43,14 @@ private:
     static void OnError(RtMidiError::Type type, const std::string& text, void* failed);
     static void OnInput(double, std::vector<unsigned char>* message, void* queue);
     template <typename RtObject>
-    static std::vector<Port> ListPorts(RtMidi::Api api);
-    // Finds `port` by name in a new RtMidi object of its API and opens it.
+    std::vector<std::string> ListPorts(RtMidi::Api api) const;
+    static void Append(std::vector<Port>& ports, RtMidi::Api api,
+                       const std::vector<std::string>& names);
+    // Connects a new RtMidi object of the port's API, a client named `client`, to the port.
     template <typename RtObject>
-    static MidiResult OpenPort(RtObject& object, const Port& port, std::atomic<bool>& failed);
+    MidiResult OpenPort(RtObject& object, const Port& port, const std::string& client,
+                        std::atomic<bool>& failed) const;
     MidiResult Send(Output& output, const uint8_t* data, std::size_t length);
-    // Waits for a new JACK connection to carry data; a message sent at once may be lost.
-    void AwaitConnection(const Port& port) const;
 
     std::unique_ptr<JackClock> m_Jack;
     std::vector<Port> m_OutPorts;

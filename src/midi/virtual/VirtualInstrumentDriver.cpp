@@ -74,9 +74,14 @@ MidiResult VirtualInstrumentDriver::InOpen(uint32_t index, MidiHandle& handle, I
     return kMidiOk;
 }
 
+void VirtualInstrumentDriver::SetByteTime(std::chrono::microseconds byteTime) {
+    std::lock_guard lock(m_Mutex);
+    m_ByteTime = byteTime;
+}
+
 VirtualInstrumentDriver::Clock::time_point VirtualInstrumentDriver::Arrival(
-    std::size_t bytes, Clock::time_point from, Clock::time_point cableFree) {
-    return std::max(from, cableFree) + MidiOutQueue::WireTime(bytes);
+    std::size_t bytes, Clock::time_point from, Clock::time_point cableFree) const {
+    return std::max(from, cableFree) + m_ByteTime * static_cast<int64_t>(bytes);
 }
 
 void VirtualInstrumentDriver::Schedule(Clock::time_point arrival, Transfer transfer,

@@ -34,6 +34,9 @@ public:
     MidiResult InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
                       std::uintptr_t instance) override;
 
+    // Time each byte takes on the cable, both ways; tests that run many jobs shorten it.
+    void SetByteTime(std::chrono::microseconds byteTime);
+
 private:
     using Clock = MidiOutQueue::Clock;
     // Bytes on their way: to the instrument, or from it (always System Exclusive) to the inputs.
@@ -43,8 +46,8 @@ private:
     };
 
     // When bytes sent at `from` arrive over a cable busy until `cableFree`.
-    static Clock::time_point Arrival(std::size_t bytes, Clock::time_point from,
-                                     Clock::time_point cableFree);
+    Clock::time_point Arrival(std::size_t bytes, Clock::time_point from,
+                              Clock::time_point cableFree) const;
     void Schedule(Clock::time_point arrival, Transfer transfer, Clock::time_point& cableFree);
     void Run();
     void Carry(const Transfer& transfer);
@@ -56,6 +59,7 @@ private:
     std::multimap<Clock::time_point, Transfer> m_Timeline;
     Clock::time_point m_InCableFree;   // the instrument's MIDI In
     Clock::time_point m_OutCableFree;  // the instrument's MIDI Out
+    std::chrono::microseconds m_ByteTime = MidiOutQueue::kByteTime;
     bool m_Stopping = false;
     std::thread m_Thread;
 };

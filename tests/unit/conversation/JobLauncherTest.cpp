@@ -3,6 +3,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -91,6 +92,22 @@ TEST_F(JobLauncherTest, TheNextJobStartsOnlyAfterThePreviousHasEnded) {
     }
     ASSERT_TRUE(launcher.WaitFor(5000));
     EXPECT_EQ(Log(), FixtureLog("identify-launched"));
+}
+
+TEST_F(JobLauncherTest, ASinkThatThrowsIsLoggedAndTheNextJobRuns) {
+    class ThrowingSink : public TextSink {
+    public:
+        void InsertText(const char*) override { throw std::runtime_error("window gone"); }
+    } done;
+    JobLauncher launcher(m_Record, &done, &done);
+    ASSERT_TRUE(launcher.LaunchIdentify(m_Settings));
+    // As the dialog does: no waiting, only a later launch.
+    while (launcher.IsBusy()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_NE(Log().find("Unidentified error\r\nFinished instrument ident"), std::string::npos);
+    EXPECT_TRUE(launcher.LaunchIdentify(m_Settings));
+    EXPECT_TRUE(launcher.WaitFor(5000));
 }
 
 TEST_F(JobLauncherTest, CancelEndsAJobAtItsNextRequest) {

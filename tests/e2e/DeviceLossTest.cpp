@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "conversation/EXParams.h"
+#include "conversation/JobLauncher.h"
+#include "midi/MidiSystem.h"
+#include "midi/rtmidi/RtMidiDriver.h"
+#include "support/DoneCounter.h"
+#include "support/ProcessResources.h"
+#include "support/VirtualEx5Process.h"
+#include "voice/EX5Patch.h"
+
+// The instrument's JACK client dies while a job uses it, or after the program listed it and
+// before a job opens it. The job must log what happened, end and signal, give back every thread
+// and file it took, and the next job must find the instrument once it is back.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kJobLimitMs = 20000;
+
+struct LossCase {
+    const char* name;
+    bool send;
+    // What the instrument has printed when it is killed; empty: before the job starts.
+    const char* killAfter;
+    const char* logged;
+    // The identification's result afterwards (the one before it is kept when the job fails
+    // before asking).
+    const char* instrumentText;
+};
+
+void PrintTo(const LossCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::string ReadLog() {
+    std::ifstream file("Sonavist.log", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::unique_ptr<EX5Patch> OneElementVoice() {
+    auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
+    for (size_t e = 1; e < EX5Patch::kElementCount; ++e) {
+        patch->m_Elements[e][0] = EX5Patch::kUnusedElement;
+    }
+    return patch;
+}
+
+class DeviceLoss : public testing::TestWithParam<LossCase> {
+protected:
+    void SetUp() override {
+        m_Dir = fs::path(testing::TempDir()) / ("sonavist-loss-" + std::string(GetParam().name));
+        fs::remove_all(m_Dir);
+        fs::create_directories(m_Dir);
+        m_Previous = fs::current_path();
+        fs::current_path(m_Dir);
+        ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
+        // Listed once, as the window lists the devices when it opens.
+        auto driver = std::make_shared<RtMidiDriver>();
+        m_Settings.midiOutDevice = m_Instrument->OutputIndex(*driver);
+        m_Settings.midiInDevice = m_Instrument->InputIndex(*driver);
+        ASSERT_GE(m_Settings.midiOutDevice, 0);
+        ASSERT_GE(m_Settings.midiInDevice, 0);
+        MidiSystem::Install(driver);
+        // The instrument answers after a second and the send waits a second, so that the kill
+        // lands inside the job.
+        m_Settings.tries = 2;
+        m_Settings.midiDelay = 1000;
+    }
+    void TearDown() override {
+        MidiSystem::Install(nullptr);
+        fs::current_path(m_Previous);
+        fs::remove_all(m_Dir);
+    }
+
+    bool Identify(JobLauncher& launcher) {
+        return launcher.LaunchIdentify(m_Settings) && launcher.WaitFor(kJobLimitMs);
+    }
+
+    std::unique_ptr<VirtualEx5Process> m_Instrument =
+        std::make_unique<VirtualEx5Process>(std::vector<std::string>{"--latency", "1000"});
+    JobLauncher::Settings m_Settings;
+
+private:
+    fs::path m_Dir;
+    fs::path m_Previous;
+};
+
+TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
+    const LossCase& c = GetParam();
+    EXParams record;
+    DoneCounter done;
+    JobLauncher launcher(record, &done, &done);
+    // A first job makes whatever the process makes once, and answers as it should.
+    ASSERT_TRUE(Identify(launcher));
+    ASSERT_STREQ(record.m_InstrumentText, "EX5");
+    const ProcessResources before = ProcessResources::Now();
+    // Only a dead instrument stays silent now, so the identification may give up soon.
+    m_Settings.timeout = 300;
+
+    const std::string killAfter = c.killAfter;
+    const std::size_t printed = m_Instrument->Output().size();
+    if (killAfter.empty()) {
+        m_Instrument->Stop(SIGKILL);
+    }
+    ASSERT_TRUE(c.send ? launcher.LaunchSendVoice(m_Settings, OneElementVoice())
+                       : launcher.LaunchIdentify(m_Settings));
+    if (!killAfter.empty()) {
+        ASSERT_TRUE(m_Instrument->WaitOutput(killAfter, printed)) << m_Instrument->Output();
+        m_Instrument->Stop(SIGKILL);
+    }
+    ASSERT_TRUE(launcher.WaitFor(kJobLimitMs));
+    EXPECT_EQ(done.m_Done, 2);
+    const std::string log = ReadLog();
+    EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+    EXPECT_STREQ(record.m_InstrumentText, c.instrumentText);
+    const ProcessResources after = ProcessResources::Now();
+    EXPECT_TRUE(after.Within(before)) << after << " after the job, " << before << " before";
+
+    // Back under the same name: the devices listed before lead to it again.
+    m_Instrument = std::make_unique<VirtualEx5Process>();
+    ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
+    record.m_InstrumentText[0] = '\0';
+    ASSERT_TRUE(Identify(launcher));
+    EXPECT_STREQ(record.m_InstrumentText, "EX5") << ReadLog();
+    EXPECT_EQ(done.m_Done, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Killed, DeviceLoss,
+    testing::Values(
+        LossCase{"IdentifyAwaitingTheReply", false, "identity request for device 1",
+                 " No reply to ID request\r\n", "No reply to ID request."},
+        LossCase{"SendInItsWait", true, "elements, checksum ok",
+                 "SendSysexVoice confirms: Voice sent\n", "EX5"},
+        LossCase{"IdentifyBeforeOpening", false, "", "Cannot open MIDI device for input\r\n",
+                 "EX5"},
+        LossCase{"SendBeforeOpening", true, "", "Cannot open MIDI device for input\r\n", "EX5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
