@@ -72,10 +72,14 @@ public:
     std::unique_ptr<CSonavistDlg> m_Dialog;
 };
 
-// Argument: Cat Order clear (0) or checked (1). The two demo banks in turn.
+// Arguments: Cat Order clear (0) or checked (1); Show Inits clear (0, 29 and 20 rows) or
+// checked (1, 256 rows each). The two demo banks in turn.
 void ChooseBankToRowsShown(benchmark::State& state) {
     BenchDialog bench;
     bench.Choose(0);
+    if (state.range(1)) {
+        bench.m_Dialog->m_ShowInitsCheck->click();
+    }
     if (state.range(0)) {
         bench.m_Dialog->m_CatOrderCheck->click();
     }
@@ -86,7 +90,10 @@ void ChooseBankToRowsShown(benchmark::State& state) {
         benchmark::DoNotOptimize(bench.m_Dialog->m_VoiceList->count());
     }
 }
-BENCHMARK(ChooseBankToRowsShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(ChooseBankToRowsShown)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 // Argument: the row of the first demo bank, a voice of four elements (891 bytes) or of one (435).
 void DoubleClickToVoiceHeld(benchmark::State& state) {
