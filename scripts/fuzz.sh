@@ -11,7 +11,7 @@ dir=build-fuzz
 echo "== $dir"
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DSONAVIST_FUZZ=ON \
       -DSONAVIST_UI=OFF -DBUILD_TESTING=OFF -DSONAVIST_BENCH=OFF >/dev/null
-cmake --build "$dir" -j "$jobs"
+cmake --build "$dir" -j "$jobs" --target fuzzers
 
 targets=("$dir"/fuzz/*_fuzzer)
 seconds=${1:-$((60 / ${#targets[@]}))}

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <algorithm>
 
 #include "CPushButton.h"
@@ -72,6 +73,7 @@ private slots:
     void voiceRefused_data();
     void voiceRefused();
     void auditionOnlyAfterSend();
+    void unwritableFolderKeepsWindowUsable();
     void screenshotInCatOrder();
 
 private:
@@ -326,6 +328,22 @@ void VoiceListTest::auditionOnlyAfterSend() {
     QTRY_VERIFY(enabled(true));
     Choose("Demo2.s1v");
     QVERIFY(enabled(false));
+}
+
+// The job log cannot be written where the program runs: a folder stands where it goes, which
+// stops root too. The send fails without a word and the window comes back.
+void VoiceListTest::unwritableFolderKeepsWindowUsable() {
+    QFile::remove("Sonavist.log");
+    QVERIFY(QDir().mkdir("Sonavist.log"));
+    const auto removeFolder = qScopeGuard([] { QDir().rmdir("Sonavist.log"); });
+    Choose("Demo1.s1v");
+    MessageBoxAnswer answer;
+    m_Voices.DoubleClick("Pf\tI1-001\tVelvet Grand");
+    QVERIFY(!m_Dialog->m_QuitButton->isEnabled());
+    QTRY_VERIFY(m_Dialog->m_QuitButton->isEnabled());
+    QVERIFY(!m_Dialog->m_Worker);
+    QCOMPARE(answer.m_Texts, QStringList());
+    QVERIFY(m_Dialog->m_VoiceList->isEnabled() && m_Dialog->m_FileList->isEnabled());
 }
 
 void VoiceListTest::screenshotInCatOrder() {
