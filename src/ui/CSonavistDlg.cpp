@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -123,12 +124,17 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QPixmap::fromImage(SonavistArt::Icon(SonavistArt::kWindowIcon, 32))));
     CreateControls();
-    m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
     SetTabOrder();
     UpdateData(false);
+    m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
 }
 
-CSonavistDlg::~CSonavistDlg() = default;
+// A running job ends only after this thread has handled its completion, so that comes first.
+CSonavistDlg::~CSonavistDlg() {
+    while (m_Worker) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
 
 template <typename Handler>
 void CSonavistDlg::Guarded(Handler handler) {
@@ -413,10 +419,40 @@ bool CSonavistDlg::UpdateData(bool save) {
 }
 
 void CSonavistDlg::OnIdButton() {
+    if (m_Worker) {
+        return;  // one job at a time: both write the one job record
+    }
     UpdateData(true);
     m_InstrumentEdit->clear();
     m_IdButton->setEnabled(false);
     m_QuitButton->setEnabled(false);
+    m_Worker = m_Launcher.get();
+    try {
+        if (!m_Launcher->LaunchIdentify(JobSettings())) {
+            LaunchFailed();
+        }
+    } catch (...) {
+        LaunchFailed();
+        throw;
+    }
+}
+
+void CSonavistDlg::LaunchFailed() {
+    m_Worker = nullptr;
+    m_IdButton->setEnabled(true);
+    m_QuitButton->setEnabled(true);
+}
+
+JobLauncher::Settings CSonavistDlg::JobSettings() const {
+    JobLauncher::Settings settings;
+    settings.midiInDevice = m_MidiInCombo->currentIndex();
+    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
+    settings.deviceNo = m_DeviceNo;
+    settings.sysexDelay = m_SysexDelay;
+    settings.midiDelay = m_MidiDelay;
+    settings.timeout = static_cast<uint32_t>(m_Timeout);
+    settings.tries = static_cast<uint32_t>(m_Retries + 1);
+    return settings;
 }
 
 void CSonavistDlg::OnIdentDone() {
@@ -599,18 +635,6 @@ void CSonavistDlg::OnDblclkVoiceList() {
     m_Worker = m_Launcher.get();
     m_QuitButton->setEnabled(false);
     EnableAudition(false);
-}
-
-JobLauncher::Settings CSonavistDlg::JobSettings() const {
-    JobLauncher::Settings settings;
-    settings.midiInDevice = m_MidiInCombo->currentIndex();
-    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
-    settings.deviceNo = m_DeviceNo;
-    settings.sysexDelay = m_SysexDelay;
-    settings.midiDelay = m_MidiDelay;
-    settings.timeout = static_cast<uint32_t>(m_Timeout);
-    settings.tries = static_cast<uint32_t>(m_Retries) + 1;
-    return settings;
 }
 
 // The audition opens ports through the job record, which a running job holds. A job that has

@@ -69,6 +69,10 @@ public:
     void OnAuditionPress(int controlId, QPoint position);
     void OnAuditionRelease(int controlId, QPoint position);
 
+    // What the fields and lists give a job, as the members hold them.
+    JobLauncher::Settings JobSettings() const;
+    // Gives "ID" and "Quit" back after a launch that did not start its job.
+    void LaunchFailed();
     void EnableAudition(bool on);
     void EnableListOptions(bool on);
     void BuildVersionText();
@@ -77,7 +81,7 @@ public:
     QString m_CurrentFolder;
     bool m_ShowInits = false;
     char m_VersionText[EXParams::kTextSize] = {};
-    // The launcher of the job that has not yet signalled its end, or none.
+    // The job launched last, until its completion has been handled; no launch while it is set.
     JobLauncher* m_Worker = nullptr;
     EXParams m_Params;
     QCheckBox* m_ShowInitsCheck = nullptr;
@@ -109,6 +113,8 @@ public:
     bool m_TreePopulated = false;
     VoiceBank m_Bank;
     QString m_StartFolder;
+    // Starts both jobs on worker threads; made once the completion edits exist.
+    std::unique_ptr<JobLauncher> m_Launcher;
 
 public slots:
     void reject() override;
@@ -129,8 +135,6 @@ private:
     void WireVoiceList();
     // Adds the bank's rows in bank order; a sorted list puts each into text order.
     void FillVoiceList();
-    // The job settings as the dialog's members stand.
-    JobLauncher::Settings JobSettings() const;
     // True when a job runs; waits for one that has signalled its end to finish its last lines.
     bool JobRunning();
     void FillPortLists();
@@ -144,5 +148,4 @@ private:
     QLineEdit* m_SysexDelayEdit = nullptr;
     QLineEdit* m_MidiDelayEdit = nullptr;
     QLabel* m_PathLine = nullptr;
-    std::unique_ptr<JobLauncher> m_Launcher;
 };

@@ -20,6 +20,9 @@
 #include "CSignalEdit.h"
 #include "CSonavistDlg.h"
 #include "CSpinButtonCtrl.h"
+#include "midi/MidiBackends.h"
+#include "midi/MidiSystem.h"
+#include "midi/NoMidiDriver.h"
 #include "platform/DialogSettings.h"
 #include "ui/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
@@ -53,12 +56,22 @@ protected:
     }
 };
 
+// Lists one input device that is gone by the time its name is read.
+class VanishingInput : public NoMidiDriver {
+public:
+    uint32_t InCount() override { return m_Asked++ == 0 ? 1 : 0; }
+
+private:
+    uint32_t m_Asked = 0;
+};
+
 }  // namespace
 
 class SonavistDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void controlsCarryIdsTextsAndTabOrder();
@@ -69,7 +82,12 @@ private slots:
     void firstRunShowsEmptySettings_data();
     void firstRunShowsEmptySettings();
     void settingsSavedAtCloseAndRestored();
-    void closeRefusedWhileQuitDisabled();
+    void startUpIdentifiesThenFillsTree();
+    void typedValueReachesJobOnlyThroughId();
+    void closeRefusedWhileJobRuns();
+    void secondLaunchRefused();
+    void launcherRefusalGivesButtonsBack();
+    void portListErrorShownAndWindowOpens();
     void fileListShowsSortedBankFiles();
     void signalEditRunsHandlerOncePerInsert();
     void keepOnTopFollowsCheckBox();
@@ -80,10 +98,13 @@ private slots:
 private:
     std::unique_ptr<CSonavistDlg> Open();
     void Finish(CSonavistDlg& dialog);
+    void SaveVirtualSettings(const QString& folder);
     QString Folder(const QString& name) const { return m_Dir->path() + "/" + name + "/"; }
 
     std::unique_ptr<QTemporaryDir> m_Dir;
 };
+
+void SonavistDlgTest::initTestCase() { MidiSystem::Install(MidiBackends::CreateVirtualOnly()); }
 
 void SonavistDlgTest::init() {
     m_Dir = std::make_unique<QTemporaryDir>();
@@ -109,9 +130,21 @@ std::unique_ptr<CSonavistDlg> SonavistDlgTest::Open() {
     return dialog;
 }
 
+// Waits for the running job's completion to be handled.
 void SonavistDlgTest::Finish(CSonavistDlg& dialog) {
-    dialog.m_IdentDoneEdit->InsertText("Done");
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.m_Worker == nullptr, 20000);
     QVERIFY(dialog.m_QuitButton->isEnabled());
+}
+
+// Both port lists on the virtual instrument, short delays.
+void SonavistDlgTest::SaveVirtualSettings(const QString& folder) {
+    DialogSettings settings;
+    settings.m_CurrentFolder = folder.toStdString();
+    settings.m_MidiIn = 0;
+    settings.m_MidiOut = 0;
+    settings.m_SysexDelay = 5;
+    settings.m_MidiDelay = 50;
+    SaveSettings(settings);
 }
 
 void SonavistDlgTest::controlsCarryIdsTextsAndTabOrder() {
@@ -308,19 +341,112 @@ void SonavistDlgTest::settingsSavedAtCloseAndRestored() {
     QCOMPARE(dialog->m_FolderTree->currentItem()->text(0), QStringLiteral("Banks"));
 }
 
-void SonavistDlgTest::closeRefusedWhileQuitDisabled() {
+void SonavistDlgTest::startUpIdentifiesThenFillsTree() {
+    SaveVirtualSettings(Folder("volume/Banks"));
     auto dialog = Open();
-    dialog->m_QuitButton->setEnabled(false);
+    QVERIFY(!dialog->m_IdButton->isEnabled());
+    QVERIFY(!dialog->m_QuitButton->isEnabled());
+    QCOMPARE(dialog->m_FolderTree->topLevelItemCount(), 0);
+    QCOMPARE(dialog->m_InstrumentEdit->text(), QString());
+    Finish(*dialog);
+    QCOMPARE(dialog->m_InstrumentEdit->text(), QStringLiteral("EX5"));
+    QCOMPARE(dialog->m_FolderTree->topLevelItemCount(), 2);
+    QCOMPARE(dialog->m_FolderTree->currentItem()->text(0), QStringLiteral("Banks"));
+    QCOMPARE(Rows(dialog->m_FileList), QStringList({"A.S1V", "a2.s1v", "b.s1v", "Sub.s1v"}));
+    QVERIFY(!dialog->m_IdButton->isEnabled());
+
+    // Closing either list, chosen or not, offers "ID" again; the tree is filled only once.
+    for (CPortCombo* ports : {dialog->m_MidiInCombo, dialog->m_MidiOutCombo}) {
+        dialog->m_IdButton->setEnabled(false);
+        ports->showPopup();
+        ports->hidePopup();
+        QVERIFY(dialog->m_IdButton->isEnabled());
+    }
+    dialog->m_FolderTree->setCurrentItem(dialog->m_FolderTree->topLevelItem(0));
+    QTest::mouseClick(dialog->m_IdButton, Qt::LeftButton);
+    QVERIFY(!dialog->m_IdButton->isEnabled());
+    Finish(*dialog);
+    QCOMPARE(dialog->m_FolderTree->currentItem(), dialog->m_FolderTree->topLevelItem(0));
+    QCOMPARE(dialog->m_IdentDoneEdit->text(), QStringLiteral("DoneDone"));
+}
+
+void SonavistDlgTest::typedValueReachesJobOnlyThroughId() {
+    SaveVirtualSettings(QString());
+    auto dialog = Open();
+    Finish(*dialog);
+    QCOMPARE(dialog->m_Params.m_DeviceNo, 1u);
+    QCOMPARE(dialog->m_Params.m_Tries, 4u);
+    QCOMPARE(dialog->m_Params.m_Timeout, 2000u);
+    // Nothing answers device 99: keep its waits short.
+    dialog->m_Timeout = 20;
+    auto* deviceNo = qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006));
+    deviceNo->setText("99");
+    QCOMPARE(dialog->m_DeviceNo, 1u);
+    dialog->OnPortCloseUp();
+    QTest::mouseClick(dialog->m_IdButton, Qt::LeftButton);
+    QCOMPARE(dialog->m_DeviceNo, 99u);
+    QCOMPARE(dialog->m_Params.m_DeviceNo, 99u);
+    QCOMPARE(dialog->m_Params.m_Delay, 5u);
+    QCOMPARE(dialog->m_Params.m_Timeout, 20u);
+    QCOMPARE(QString::fromLatin1(dialog->m_Params.m_Version), QStringLiteral("1.0.2"));
+    Finish(*dialog);
+}
+
+void SonavistDlgTest::closeRefusedWhileJobRuns() {
+    auto dialog = Open();
+    QVERIFY(dialog->m_Worker);
     dialog->reject();
-    QVERIFY(dialog->isVisible());
     dialog->close();
-    QVERIFY(dialog->isVisible());
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     QVERIFY(dialog->isVisible());
     Finish(*dialog);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     QVERIFY(dialog->isHidden());
     QCOMPARE(dialog->m_FolderTree->topLevelItemCount(), 0);
+}
+
+void SonavistDlgTest::secondLaunchRefused() {
+    auto dialog = Open();
+    dialog->m_IdButton->setEnabled(true);
+    qobject_cast<QLineEdit*>(dialog->GetDlgItem(1006))->setText("7");
+    dialog->m_InstrumentEdit->setText("typed");
+    QTest::mouseClick(dialog->m_IdButton, Qt::LeftButton);
+    QCOMPARE(dialog->m_DeviceNo, 1u);
+    QCOMPARE(dialog->m_InstrumentEdit->text(), QStringLiteral("typed"));
+    Finish(*dialog);
+    QCOMPARE(dialog->m_IdentDoneEdit->text(), QStringLiteral("Done"));
+}
+
+void SonavistDlgTest::launcherRefusalGivesButtonsBack() {
+    auto dialog = Open();
+    Finish(*dialog);
+    // A job the dialog did not start holds the launcher.
+    QVERIFY(dialog->m_Launcher->LaunchIdentify(dialog->JobSettings()));
+    dialog->OnIdButton();
+    QVERIFY(dialog->m_IdButton->isEnabled());
+    QVERIFY(dialog->m_QuitButton->isEnabled());
+    QCOMPARE(dialog->m_Worker, nullptr);
+    QTRY_COMPARE(dialog->m_IdentDoneEdit->text(), QStringLiteral("DoneDone"));
+}
+
+void SonavistDlgTest::portListErrorShownAndWindowOpens() {
+    MidiSystem::Install(std::make_shared<VanishingInput>());
+    MessageBoxAnswer answer;
+    CSonavistDlg dialog;
+    QTimer quit;
+    connect(&quit, &QTimer::timeout, &dialog, [&dialog] {
+        if (dialog.isVisible() && !dialog.m_Worker) {
+            dialog.reject();
+        }
+    });
+    quit.start(5);
+    dialog.DoModal();
+    MidiSystem::Install(MidiBackends::CreateVirtualOnly());
+    QCOMPARE(answer.m_Texts.size(), 1);
+    QVERIFY2(answer.m_Texts[0].startsWith("MidiInWin.cpp:"), qPrintable(answer.m_Texts[0]));
+    QCOMPARE(answer.m_Icons[0], QMessageBox::Warning);
+    QCOMPARE(dialog.m_MidiInCombo->count(), 0);
+    QCOMPARE(dialog.m_IdentDoneEdit->text(), QStringLiteral("Done"));
 }
 
 void SonavistDlgTest::fileListShowsSortedBankFiles() {
@@ -402,6 +528,8 @@ void SonavistDlgTest::screenshotAfterStartUp() {
     settings.m_CurrentFolder = SONAVIST_DEMO_BANKS;
     settings.m_SysexDelay = 25;
     settings.m_MidiDelay = 500;
+    settings.m_MidiIn = 0;
+    settings.m_MidiOut = 0;
     SaveSettings(settings);
     auto dialog = std::make_unique<CSonavistDlg>();
     dialog->OnInitDialog();
