@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "InlineMidiDriver.h"
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
 #include "midi/MidiParams.h"
-#include "midi/MidiSystem.h"
 
 // Whatever comes back for the Identity Request, the identification must recognise it, refuse it
 // with its error, or report that nothing answered, reading no byte beyond what arrived.
@@ -18,21 +18,6 @@
 // the bytes the instrument sends back, as they come.
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-InlineMidiDriver& Driver() {
-    static const auto driver = [] {
-        auto d = std::make_shared<InlineMidiDriver>();
-        MidiSystem::Install(d);
-        return d;
-    }();
-    return *driver;
-}
 
 FILE* Log() {
     static FILE* const log = std::fopen("/dev/null", "w");
@@ -65,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    Driver().SetAnswer(std::vector<uint8_t>(data + 1, data + size));
+    InlineMidiDriver::Installed().SetAnswer(std::vector<uint8_t>(data + 1, data + size));
     EXParams job;
     job.m_Verbose = data[0] & 1;
     job.m_LogFile = Log();

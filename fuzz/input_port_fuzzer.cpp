@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "InlineMidiDriver.h"
 #include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
-#include "midi/MidiSystem.h"
 
 // Replies arrive in pieces of any size. Whatever the pieces, the input port must count and join
 // exactly the messages that the bytes it had room for hold.
@@ -23,12 +23,6 @@ constexpr uint8_t kEndOfExclusive = 0xF7;
 constexpr size_t kBufferSize = 1024;
 constexpr uint8_t kShortPiece = 0x00;
 constexpr uint8_t kStopPiece = 0xFF;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 // What the port can hold: buffers filled in order, each ending at F7 or when full; bytes finding
 // no free buffer are lost.
@@ -74,15 +68,6 @@ private:
     std::vector<uint8_t> m_Kept;
 };
 
-InlineMidiDriver& Driver() {
-    static const auto driver = [] {
-        auto d = std::make_shared<InlineMidiDriver>();
-        MidiSystem::Install(d);
-        return d;
-    }();
-    return *driver;
-}
-
 void CheckMessages(MidiInWin& port, const Room& room, int32_t readCapacity) {
     Check(port.GetReceivedCount() == room.Counted());
     const auto messages = room.Messages();
@@ -107,18 +92,19 @@ void Run(MidiInWin& port, EXParams& job, const uint8_t* data, size_t size) {
     const int32_t readCapacity = 1 + data[1] * 24;
     Event& arrived = port.Start(job, capacity, expected);
     Room room(port.GetBufferCount());
+    InlineMidiDriver& driver = InlineMidiDriver::Installed();
     bool stopped = false;
     for (size_t at = 2; at < size;) {
         const uint8_t length = data[at++];
         if (length == kShortPiece) {
-            Driver().FeedShort(0xFE);
+            driver.FeedShort(0xFE);
         } else if (length == kStopPiece) {
             port.Stop(job);
             room.Stop();
             stopped = true;
         } else {
             const size_t piece = std::min<size_t>(length, size - at);
-            Driver().Feed(data + at, piece);
+            driver.Feed(data + at, piece);
             room.Take(data + at, piece);
             at += piece;
         }
@@ -142,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) {
         return 0;
     }
-    Driver();
+    InlineMidiDriver::Installed();  // the port below opens on it
     EXParams job;
     job.m_Tries = 1;
     MidiInWin port;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "conversation/EXException.h"
 #include "voice/EX5Parser.h"
 #include "voice/EX5Patch.h"
@@ -23,12 +24,6 @@ namespace {
 constexpr uint8_t kStart = 0xF0;
 constexpr uint8_t kEnd = 0xF7;
 constexpr size_t kMaxRowLength = 22;
-
-void Check(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 // The bank file lives in memory; LoadBank opens it again by its /proc path.
 const std::string& FilePath(int& fd) {

@@ -2,7 +2,6 @@
 
 #include <signal.h>
 
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include "midi/rtmidi/RtMidiDriver.h"
 #include "support/DoneCounter.h"
 #include "support/ProcessResources.h"
+#include "support/ScratchFolder.h"
 #include "support/VirtualEx5Process.h"
 #include "voice/EX5Patch.h"
 
@@ -23,8 +23,6 @@
 // and file it took, and the next job must find the instrument once it is back.
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr uint32_t kJobLimitMs = 20000;
 
@@ -61,11 +59,6 @@ std::unique_ptr<EX5Patch> OneElementVoice() {
 class DeviceLoss : public testing::TestWithParam<LossCase> {
 protected:
     void SetUp() override {
-        m_Dir = fs::path(testing::TempDir()) / ("sonavist-loss-" + std::string(GetParam().name));
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        m_Previous = fs::current_path();
-        fs::current_path(m_Dir);
         ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
         // Listed once, as the window lists the devices when it opens.
         auto driver = std::make_shared<RtMidiDriver>();
@@ -79,23 +72,16 @@ protected:
         m_Settings.tries = 2;
         m_Settings.midiDelay = 1000;
     }
-    void TearDown() override {
-        MidiSystem::Install(nullptr);
-        fs::current_path(m_Previous);
-        fs::remove_all(m_Dir);
-    }
+    void TearDown() override { MidiSystem::Install(nullptr); }
 
     bool Identify(JobLauncher& launcher) {
         return launcher.LaunchIdentify(m_Settings) && launcher.WaitFor(kJobLimitMs);
     }
 
+    ScratchFolder m_Folder{"sonavist-loss-" + std::string(GetParam().name)};
     std::unique_ptr<VirtualEx5Process> m_Instrument =
         std::make_unique<VirtualEx5Process>(std::vector<std::string>{"--latency", "1000"});
     JobLauncher::Settings m_Settings;
-
-private:
-    fs::path m_Dir;
-    fs::path m_Previous;
 };
 
 TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {

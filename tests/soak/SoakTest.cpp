@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "midi/virtual/VirtualInstrumentDriver.h"
 #include "support/DoneCounter.h"
 #include "support/ProcessResources.h"
+#include "support/ScratchFolder.h"
 #include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
@@ -21,8 +21,6 @@
 // leave no thread, no open file and (under the address sanitizer) no memory behind.
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kSends = 1000;
 constexpr int kIdentifications = 100;
@@ -46,11 +44,6 @@ std::vector<std::string> SendableRows(const VoiceBank& bank) {
 class Soak : public testing::Test {
 protected:
     void SetUp() override {
-        m_Dir = fs::path(testing::TempDir()) / "sonavist-soak";
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        m_Previous = fs::current_path();
-        fs::current_path(m_Dir);
         // Bytes take a microsecond instead of a MIDI cable's 320, so a thousand dumps take
         // moments; everything else runs as with the real cable.
         auto driver = std::make_shared<VirtualInstrumentDriver>(m_Instrument);
@@ -64,11 +57,7 @@ protected:
         m_Settings.sysexDelay = 1;
         m_Settings.midiDelay = 1;
     }
-    void TearDown() override {
-        MidiSystem::Install(nullptr);
-        fs::current_path(m_Previous);
-        fs::remove_all(m_Dir);
-    }
+    void TearDown() override { MidiSystem::Install(nullptr); }
 
     void Send(JobLauncher& launcher, int i) {
         const std::string& row = m_Rows[static_cast<size_t>(i) % m_Rows.size()];
@@ -81,15 +70,12 @@ protected:
         ASSERT_STREQ(m_Record.m_InstrumentText, "EX5");
     }
 
+    ScratchFolder m_Folder{"sonavist-soak"};
     std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
     VoiceBank m_Bank;
     std::vector<std::string> m_Rows;
     JobLauncher::Settings m_Settings;
     EXParams m_Record;
-
-private:
-    fs::path m_Dir;
-    fs::path m_Previous;
 };
 
 TEST_F(Soak, ThousandSendsAndHundredIdentificationsLeaveNothingBehind) {
