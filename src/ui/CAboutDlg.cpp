@@ -38,7 +38,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* texts = new QVBoxLayout;
     texts->addWidget(version);
     texts->addSpacing(8);
-    texts->addWidget(Text(QStringLiteral("Grateful thanks and acknowledgements go to:"), 1029, this));
+    texts->addWidget(
+        Text(QStringLiteral("Grateful thanks and acknowledgements go to:"), 1029, this));
     const char* const lines[] = {
         "The Qt developers, for the widgets this window is made of.",
         "The RtMidi authors, for MIDI that works on every system.",

@@ -24,7 +24,9 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool IsSeparator(QChar c) { return c == u'/' || c == u'\\'; }
+bool IsSeparator(QChar c) {
+    return c == u'/' || c == u'\\';
+}
 
 // A network name without the leading separators of its server part.
 QString WithoutLeadingSeparators(QString name) {
@@ -63,7 +65,9 @@ CFolderTree::CFolderTree(QWidget* parent)
             [this](QTreeWidgetItem* current) { OnSelchangedFolderTree(current); });
 }
 
-CFolderTree::~CFolderTree() { FreeItems(); }
+CFolderTree::~CFolderTree() {
+    FreeItems();
+}
 
 void CFolderTree::SetProviders(std::shared_ptr<VolumeProvider> volumes,
                                std::shared_ptr<NetworkProvider> network) {
@@ -120,8 +124,8 @@ QTreeWidgetItem* CFolderTree::InsertTreeItem(QTreeWidgetItem* parent, NetworkRec
 
 void CFolderTree::FillFolderTree(const QString& startFolder) {
     for (const Volume& volume : m_Volumes->Volumes()) {
-        QTreeWidgetItem* root = InsertTreeItem(nullptr, nullptr, QString::fromStdString(volume.name),
-                                               static_cast<int>(volume.kind));
+        QTreeWidgetItem* root = InsertTreeItem(
+            nullptr, nullptr, QString::fromStdString(volume.name), static_cast<int>(volume.kind));
         root->setData(0, kRootPathRole, QString::fromStdString(volume.path));
     }
     m_NetworkItem = InsertTreeItem(nullptr, nullptr, QStringLiteral("Network"), kNetworkImage);
@@ -211,8 +215,8 @@ void CFolderTree::AddFolders(const QString& path, QTreeWidgetItem* item) {
         return;
     }
     // Sorted by name: the order a directory reports is arbitrary on most file systems here.
-    const QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                   QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     QList<QTreeWidgetItem*> children;
     children.reserve(names.size());
     for (const QString& name : names) {

@@ -21,7 +21,6 @@ void CPushButton::PostToParent(QEvent::Type type, QMouseEvent* event) {
         return;
     }
     // The dialog, not the group box that lays the button out.
-    QCoreApplication::postEvent(window(),
-                                new Event(type, property("controlId").toInt(),
-                                          event->position().toPoint()));
+    QCoreApplication::postEvent(
+        window(), new Event(type, property("controlId").toInt(), event->position().toPoint()));
 }

@@ -13,6 +13,6 @@ void CSignalEdit::InsertText(const char* text) {
         insert(inserted);
         return;
     }
-    QMetaObject::invokeMethod(this, [this, inserted] { insert(inserted); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, inserted] { insert(inserted); }, Qt::BlockingQueuedConnection);
 }

@@ -188,8 +188,10 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
     auto* box = Tagged(new QGroupBox(QStringLiteral("MIDI Parameters"), this), 1000);
     m_MidiInCombo = PortList(1004, box);
     m_MidiOutCombo = PortList(1005, box);
-    connect(m_MidiInCombo, &CPortCombo::CloseUp, this, [this] { Guarded([this] { OnPortCloseUp(); }); });
-    connect(m_MidiOutCombo, &CPortCombo::CloseUp, this, [this] { Guarded([this] { OnPortCloseUp(); }); });
+    connect(m_MidiInCombo, &CPortCombo::CloseUp, this,
+            [this] { Guarded([this] { OnPortCloseUp(); }); });
+    connect(m_MidiOutCombo, &CPortCombo::CloseUp, this,
+            [this] { Guarded([this] { OnPortCloseUp(); }); });
     m_DeviceNoEdit = NumberEdit(1006, box);
     m_DeviceNoSpin = Tagged(new CSpinButtonCtrl(m_DeviceNoEdit, box), 1007);
     m_SysexDelayEdit = NumberEdit(1013, box);
@@ -266,7 +268,8 @@ QGroupBox* CSonavistDlg::CreateSettings() {
     m_OnTopCheck = LeftTextCheck(QStringLiteral("On top?"), 1028, box);
     m_CatOrderCheck = LeftTextCheck(QStringLiteral("Cat Order"), 1026, box);
     m_ShowInitsCheck = LeftTextCheck(QStringLiteral("Show Inits"), 1027, box);
-    connect(m_OnTopCheck, &QCheckBox::clicked, this, [this] { Guarded([this] { OnKeepOnTop(); }); });
+    connect(m_OnTopCheck, &QCheckBox::clicked, this,
+            [this] { Guarded([this] { OnKeepOnTop(); }); });
     connect(m_CatOrderCheck, &QCheckBox::clicked, this,
             [this] { Guarded([this] { OnCatOrder(); }); });
     connect(m_ShowInitsCheck, &QCheckBox::clicked, this,
@@ -299,9 +302,9 @@ void CSonavistDlg::WireVoiceList() {
 
 // The order of the controls in the window's template, which is also the tab order.
 void CSonavistDlg::SetTabOrder() {
-    QWidget* const order[] = {m_QuitButton,    m_MidiInCombo,    m_MidiOutCombo,  m_DeviceNoEdit,
-                              m_InstrumentEdit, m_MinorButton,   m_MajorButton,   m_TrillButton,
-                              m_IdButton,       m_FolderTree,    m_FileList,      m_VoiceList,
+    QWidget* const order[] = {m_QuitButton,     m_MidiInCombo,    m_MidiOutCombo,  m_DeviceNoEdit,
+                              m_InstrumentEdit, m_MinorButton,    m_MajorButton,   m_TrillButton,
+                              m_IdButton,       m_FolderTree,     m_FileList,      m_VoiceList,
                               m_CatOrderCheck,  m_SysexDelayEdit, m_MidiDelayEdit, m_ShowInitsCheck,
                               m_NoteButton,     m_OnTopCheck};
     for (size_t i = 1; i < std::size(order); ++i) {
@@ -457,9 +460,9 @@ JobLauncher::Settings CSonavistDlg::JobSettings() const {
 
 void CSonavistDlg::OnIdentDone() {
     m_Worker = nullptr;
-    for (QWidget* control : {static_cast<QWidget*>(m_MidiInCombo), static_cast<QWidget*>(m_MidiOutCombo),
-                             static_cast<QWidget*>(m_DeviceNoEdit), static_cast<QWidget*>(m_DeviceNoSpin),
-                             static_cast<QWidget*>(m_QuitButton)}) {
+    const std::initializer_list<QWidget*> portControls = {
+        m_MidiInCombo, m_MidiOutCombo, m_DeviceNoEdit, m_DeviceNoSpin, m_QuitButton};
+    for (QWidget* control : portControls) {
         control->setEnabled(true);
     }
     unsetCursor();
@@ -491,15 +494,23 @@ void CSonavistDlg::OnKeepOnTop() {
     }
 }
 
-void CSonavistDlg::OnPortCloseUp() { m_IdButton->setEnabled(true); }
+void CSonavistDlg::OnPortCloseUp() {
+    m_IdButton->setEnabled(true);
+}
 
 // The arrows announce a step before they move and keep their own range; the members follow the
 // announcement unclamped, as the field is read back whole at the next "ID".
-void CSonavistDlg::OnDeviceNoSpin(int position, int delta) { m_DeviceNo = position + delta; }
+void CSonavistDlg::OnDeviceNoSpin(int position, int delta) {
+    m_DeviceNo = position + delta;
+}
 
-void CSonavistDlg::OnSysexDelaySpin(int position, int delta) { m_SysexDelay = position + delta; }
+void CSonavistDlg::OnSysexDelaySpin(int position, int delta) {
+    m_SysexDelay = position + delta;
+}
 
-void CSonavistDlg::OnMidiDelaySpin(int position, int delta) { m_MidiDelay = position + delta; }
+void CSonavistDlg::OnMidiDelaySpin(int position, int delta) {
+    m_MidiDelay = position + delta;
+}
 
 void CSonavistDlg::EnableAudition(bool on) {
     for (CPushButton* button : {m_NoteButton, m_MinorButton, m_MajorButton, m_TrillButton}) {

@@ -109,8 +109,8 @@ void Share(QPainter& p) {
 void Page(QPainter& p) {
     p.setPen(kOutline);
     p.setBrush(Qt::white);
-    p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(14, 5), QPoint(14, 15),
-                            QPoint(3, 15)}));
+    p.drawPolygon(
+        QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(14, 5), QPoint(14, 15), QPoint(3, 15)}));
     p.drawLine(10, 1, 10, 5);
     p.drawLine(10, 5, 14, 5);
 }

@@ -9,7 +9,8 @@
 
 namespace {
 
-NetworkRecord Entry(uint32_t displayType, const std::string& remote, const std::string& local = {}) {
+NetworkRecord Entry(uint32_t displayType, const std::string& remote,
+                    const std::string& local = {}) {
     NetworkRecord record;
     record.m_DisplayType = displayType;
     record.m_RemoteName = remote;
@@ -63,11 +64,10 @@ void FolderTreeTest::init() {
     }
     m_Network = std::make_shared<FakeNetwork>();
     m_Tree = std::make_unique<CFolderTree>();
-    m_Tree->SetProviders(
-        std::make_shared<FakeVolumes>(std::vector<Volume>{
-            {"TEST", Root().toStdString(), VolumeKind::Fixed},
-            {"Stick", "/nonexistent-sonavist-stick/", VolumeKind::Removable}}),
-        m_Network);
+    m_Tree->SetProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
+                             {"TEST", Root().toStdString(), VolumeKind::Fixed},
+                             {"Stick", "/nonexistent-sonavist-stick/", VolumeKind::Removable}}),
+                         m_Network);
 }
 
 void FolderTreeTest::cleanup() {
@@ -87,15 +87,24 @@ QTreeWidgetItem* FolderTreeTest::Child(QTreeWidgetItem* parent, const QString& t
 void FolderTreeTest::tidyDisplayName_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("all capitals") << "MUSIC" << "Music";
-    QTest::newRow("short name") << "PROGRA~1" << "Progra~1";
-    QTest::newRow("drive") << "C:" << "C:";
-    QTest::newRow("mixed case") << "Music" << "Music";
-    QTest::newRow("lower case") << "music" << "music";
-    QTest::newRow("one lower letter") << "BANKs" << "BANKs";
-    QTest::newRow("words") << "MY BANKS" << "My banks";
-    QTest::newRow("digits") << "2024" << "2024";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("all capitals") << "MUSIC"
+                                  << "Music";
+    QTest::newRow("short name") << "PROGRA~1"
+                                << "Progra~1";
+    QTest::newRow("drive") << "C:"
+                           << "C:";
+    QTest::newRow("mixed case") << "Music"
+                                << "Music";
+    QTest::newRow("lower case") << "music"
+                                << "music";
+    QTest::newRow("one lower letter") << "BANKs"
+                                      << "BANKs";
+    QTest::newRow("words") << "MY BANKS"
+                           << "My banks";
+    QTest::newRow("digits") << "2024"
+                            << "2024";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void FolderTreeTest::tidyDisplayName() {
@@ -153,13 +162,20 @@ void FolderTreeTest::pathsUseNamesOnDisk() {
 void FolderTreeTest::opensAtSavedPath_data() {
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("volume") << "" << "";
-    QTest::newRow("existing folder") << "MUSIC/Banks/" << "MUSIC/Banks/";
-    QTest::newRow("case differs") << "music/BANKS/" << "MUSIC/Banks/";
-    QTest::newRow("exact name wins") << "music/banks/" << "MUSIC/banks/";
-    QTest::newRow("folder gone") << "Gone/" << "";
-    QTest::newRow("gone in the middle") << "Gone/Banks/" << "";
-    QTest::newRow("no trailing separator") << "Empty" << "Empty/";
+    QTest::newRow("volume") << ""
+                            << "";
+    QTest::newRow("existing folder") << "MUSIC/Banks/"
+                                     << "MUSIC/Banks/";
+    QTest::newRow("case differs") << "music/BANKS/"
+                                  << "MUSIC/Banks/";
+    QTest::newRow("exact name wins") << "music/banks/"
+                                     << "MUSIC/banks/";
+    QTest::newRow("folder gone") << "Gone/"
+                                 << "";
+    QTest::newRow("gone in the middle") << "Gone/Banks/"
+                                        << "";
+    QTest::newRow("no trailing separator") << "Empty"
+                                           << "Empty/";
 }
 
 void FolderTreeTest::opensAtSavedPath() {
@@ -173,8 +189,8 @@ void FolderTreeTest::opensAtSavedPath() {
 }
 
 void FolderTreeTest::missingVolumeOpensNothing() {
-    for (const QString& saved : {QStringLiteral("/elsewhere/Banks/"), QStringLiteral("C:\\Banks\\"),
-                                 QString()}) {
+    for (const QString& saved :
+         {QStringLiteral("/elsewhere/Banks/"), QStringLiteral("C:\\Banks\\"), QString()}) {
         CFolderTree tree;
         tree.SetProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
                               {"Test", Root().toStdString(), VolumeKind::Fixed}}),

@@ -104,7 +104,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_Dir;
 };
 
-void SonavistDlgTest::initTestCase() { MidiSystem::Install(MidiBackends::CreateVirtualOnly()); }
+void SonavistDlgTest::initTestCase() {
+    MidiSystem::Install(MidiBackends::CreateVirtualOnly());
+}
 
 void SonavistDlgTest::init() {
     m_Dir = std::make_unique<QTemporaryDir>();
@@ -116,15 +118,16 @@ void SonavistDlgTest::init() {
     }
 }
 
-void SonavistDlgTest::cleanup() { m_Dir.reset(); }
+void SonavistDlgTest::cleanup() {
+    m_Dir.reset();
+}
 
 // A dialog after its start-up, browsing only the test's folder.
 std::unique_ptr<CSonavistDlg> SonavistDlgTest::Open() {
     auto dialog = std::make_unique<CSonavistDlg>();
-    dialog->SetFolderProviders(
-        std::make_shared<FakeVolumes>(std::vector<Volume>{
-            {"Volume", Folder("volume").toStdString(), VolumeKind::Fixed}}),
-        std::make_shared<FakeNetwork>());
+    dialog->SetFolderProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
+                                   {"Volume", Folder("volume").toStdString(), VolumeKind::Fixed}}),
+                               std::make_shared<FakeNetwork>());
     dialog->OnInitDialog();
     dialog->show();
     return dialog;
@@ -155,23 +158,40 @@ void SonavistDlgTest::controlsCarryIdsTextsAndTabOrder() {
         const char* text;
     };
     const Control controls[] = {
-        {2, "QPushButton", "Quit"},         {1000, "QGroupBox", "MIDI Parameters"},
-        {1001, "QLabel", "MIDI In:"},       {1003, "QLabel", "Device No:"},
-        {1004, "CPortCombo", ""},           {1005, "CPortCombo", ""},
-        {1006, "QLineEdit", "0"},           {1007, "CSpinButtonCtrl", ""},
-        {1008, "QLabel", "Instrument:"},    {1009, "QLineEdit", ""},
-        {1024, "QGroupBox", "Audition"},    {3, "CPushButton", "Minor..."},
-        {4, "CPushButton", "Major..."},     {5, "CPushButton", "Trill..."},
-        {6, "QPushButton", "ID"},           {1018, "CSignalEdit", ""},
-        {1019, "QGroupBox", "Voice Banks"}, {1010, "CFolderTree", ""},
-        {1021, "QLabel", ""},               {1022, "QListWidget", ""},
-        {1023, "QListWidget", ""},          {1025, "QGroupBox", "Settings"},
-        {1026, "QCheckBox", "Cat Order"},   {1020, "CSignalEdit", ""},
-        {1011, "QLabel", "MIDI Out:"},      {1012, "QLabel", "SysEx Delay:"},
-        {1013, "QLineEdit", "0"},           {1014, "CSpinButtonCtrl", ""},
-        {1015, "QLabel", "MIDI Delay:"},    {1016, "QLineEdit", "0"},
-        {1017, "CSpinButtonCtrl", ""},      {1027, "QCheckBox", "Show Inits"},
-        {7, "CPushButton", "Note..."},      {1028, "QCheckBox", "On top?"},
+        {2, "QPushButton", "Quit"},
+        {1000, "QGroupBox", "MIDI Parameters"},
+        {1001, "QLabel", "MIDI In:"},
+        {1003, "QLabel", "Device No:"},
+        {1004, "CPortCombo", ""},
+        {1005, "CPortCombo", ""},
+        {1006, "QLineEdit", "0"},
+        {1007, "CSpinButtonCtrl", ""},
+        {1008, "QLabel", "Instrument:"},
+        {1009, "QLineEdit", ""},
+        {1024, "QGroupBox", "Audition"},
+        {3, "CPushButton", "Minor..."},
+        {4, "CPushButton", "Major..."},
+        {5, "CPushButton", "Trill..."},
+        {6, "QPushButton", "ID"},
+        {1018, "CSignalEdit", ""},
+        {1019, "QGroupBox", "Voice Banks"},
+        {1010, "CFolderTree", ""},
+        {1021, "QLabel", ""},
+        {1022, "QListWidget", ""},
+        {1023, "QListWidget", ""},
+        {1025, "QGroupBox", "Settings"},
+        {1026, "QCheckBox", "Cat Order"},
+        {1020, "CSignalEdit", ""},
+        {1011, "QLabel", "MIDI Out:"},
+        {1012, "QLabel", "SysEx Delay:"},
+        {1013, "QLineEdit", "0"},
+        {1014, "CSpinButtonCtrl", ""},
+        {1015, "QLabel", "MIDI Delay:"},
+        {1016, "QLineEdit", "0"},
+        {1017, "CSpinButtonCtrl", ""},
+        {1027, "QCheckBox", "Show Inits"},
+        {7, "CPushButton", "Note..."},
+        {1028, "QCheckBox", "On top?"},
     };
     QWidget* previous = nullptr;
     for (const Control& control : controls) {
@@ -215,10 +235,9 @@ void SonavistDlgTest::spinAnnouncesThenMoves() {
     QFETCH(uint, member);
     QFETCH(QString, shownAfter);
     auto dialog = Open();
-    const std::map<int, std::pair<int, uint32_t*>> fields = {
-        {1007, {1006, &dialog->m_DeviceNo}},
-        {1014, {1013, &dialog->m_SysexDelay}},
-        {1017, {1016, &dialog->m_MidiDelay}}};
+    const std::map<int, std::pair<int, uint32_t*>> fields = {{1007, {1006, &dialog->m_DeviceNo}},
+                                                             {1014, {1013, &dialog->m_SysexDelay}},
+                                                             {1017, {1016, &dialog->m_MidiDelay}}};
     auto* edit = qobject_cast<QLineEdit*>(dialog->GetDlgItem(fields.at(spinId).first));
     uint32_t* value = fields.at(spinId).second;
     edit->setText(shown);
@@ -245,8 +264,8 @@ void SonavistDlgTest::badNumberStopsReadingWithMessage_data() {
     QTest::addColumn<QList<uint>>("members");
     QTest::addColumn<bool>("refused");
     QTest::newRow("all numbers") << QStringList{"99", "7", "0"} << QList<uint>{99, 7, 0} << false;
-    QTest::newRow("blanks around") << QStringList{" 12 ", "30", "600"} << QList<uint>{12, 30, 600}
-                                   << false;
+    QTest::newRow("blanks around")
+        << QStringList{" 12 ", "30", "600"} << QList<uint>{12, 30, 600} << false;
     QTest::newRow("largest") << QStringList{"4294967295", "30", "600"}
                              << QList<uint>{4294967295u, 30, 600} << false;
     QTest::newRow("empty middle") << QStringList{"9", "", "600"} << QList<uint>{9, 1, 1} << true;
@@ -269,8 +288,7 @@ void SonavistDlgTest::badNumberStopsReadingWithMessage() {
     }
     MessageBoxAnswer answer;
     QCOMPARE(dialog->UpdateData(true), !refused);
-    QCOMPARE((QList<uint>{dialog->m_DeviceNo, dialog->m_SysexDelay, dialog->m_MidiDelay}),
-             members);
+    QCOMPARE((QList<uint>{dialog->m_DeviceNo, dialog->m_SysexDelay, dialog->m_MidiDelay}), members);
     QCOMPARE(answer.m_Texts,
              refused ? QStringList{"Please enter a positive integer."} : QStringList{});
 }

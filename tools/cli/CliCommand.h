@@ -14,6 +14,8 @@ public:
     virtual const char* Name() const = 0;
     virtual const char* Usage() const = 0;  // the arguments after the name
     virtual int Run(const std::vector<std::string>& args) = 0;
+    // Commands that talk MIDI get the driver chain; the others never start ALSA or JACK.
+    virtual bool UsesMidi() const { return false; }
 
 protected:
     // Prints the error line "%s:%d %s" to standard error, deletes the error, returns 1.

@@ -14,6 +14,8 @@ class JobCommand : public CliCommand {
 public:
     static constexpr const char* kLogName = "Sonavist.log";
 
+    bool UsesMidi() const override { return true; }
+
 protected:
     // Takes the options out of args, leaving the positional arguments, and finds the devices.
     // False after a usage error has been printed.

@@ -10,8 +10,7 @@
 
 namespace {
 
-void List(const char* direction, uint32_t count,
-          int (*name)(int32_t, char*, uint32_t)) {
+void List(const char* direction, uint32_t count, int (*name)(int32_t, char*, uint32_t)) {
     char text[EXParams::kTextSize];
     for (uint32_t i = 0; i < count; ++i) {
         name(static_cast<int32_t>(i), text, sizeof text);

@@ -8,4 +8,5 @@ public:
     const char* Name() const override { return "ports"; }
     const char* Usage() const override { return ""; }
     int Run(const std::vector<std::string>& args) override;
+    bool UsesMidi() const override { return true; }
 };

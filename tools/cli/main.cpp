@@ -36,14 +36,15 @@ int Usage(const std::vector<std::unique_ptr<CliCommand>>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // One driver for every command: the device indices the commands print and take agree.
-    MidiSystem::Install(MidiBackends::CreateDefault());
     auto commands = Commands();
     if (argc < 2) {
         return Usage(commands);
     }
     for (const auto& command : commands) {
         if (std::strcmp(argv[1], command->Name()) == 0) {
+            if (command->UsesMidi()) {
+                MidiSystem::Install(MidiBackends::CreateDefault());
+            }
             return command->Run(std::vector<std::string>(argv + 2, argv + argc));
         }
     }

@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int size = std::atoi(argv[1]);
-    if (size < 16 || size > 1024 || !SonavistArt::Icon(SonavistArt::kWindowIcon, size).save(argv[2])) {
+    if (size < 16 || size > 1024 ||
+        !SonavistArt::Icon(SonavistArt::kWindowIcon, size).save(argv[2])) {
         std::fprintf(stderr, "sonavist-icon: cannot write %s\n", argv[2]);
         return 1;
     }
