@@ -1,5 +1,8 @@
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <memory>
 #include <signal.h>
 
 #include "CPushButton.h"
@@ -9,51 +12,90 @@
 #include "ui/MessageBoxAnswer.h"
 #include "ui/VoiceDialog.h"
 
-// The window sends voices over JACK to sonavist-virtual-ex5, whose client dies meanwhile.
+// The window plays sonavist-virtual-ex5 over JACK, and the instrument's client dies in the middle
+// of a job. The job ends and signals, the window comes back, and the next job runs too: it finds
+// no device, logs so and signals. No job error reaches a message box.
 class DeviceLossDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowStaysUsableWhenTheInstrumentDies();
+    void init();
+    void cleanup();
+    void sendLosesTheInstrument();
+    void identificationLosesTheInstrument();
+
+private:
+    // Waits until the instrument has taken what the window sent since `printed`, then kills it.
+    void KillAfter(const char* text, size_t printed);
+    // Sends a voice to the vanished instrument; the window must come back.
+    void SendToNoDevice();
+
+    std::unique_ptr<VirtualEx5Process> m_Instrument;
+    std::unique_ptr<MessageBoxAnswer> m_Answer;
+    VoiceDialog m_Voices;
+    CSonavistDlg* m_Dialog = nullptr;
 };
 
-// Killed while the send waits before closing its ports: the job ends and signals and the window
-// comes back. The next send finds no device: it logs so, and the window comes back again. No job
-// error reaches a message box.
-void DeviceLossDialogTest::windowStaysUsableWhenTheInstrumentDies() {
-    VirtualEx5Process instrument;
-    QVERIFY2(instrument.WaitReady(), instrument.Output().c_str());
+// It answers an identification after a second, so that the kill can come first.
+void DeviceLossDialogTest::init() {
+    m_Instrument = std::make_unique<VirtualEx5Process>(std::vector<std::string>{"--latency", "1000"});
+    QVERIFY2(m_Instrument->WaitReady(), m_Instrument->Output().c_str());
     auto driver = std::make_shared<RtMidiDriver>();
-    const int out = instrument.OutputIndex(*driver);
-    const int in = instrument.InputIndex(*driver);
+    const int out = m_Instrument->OutputIndex(*driver);
+    const int in = m_Instrument->InputIndex(*driver);
     QVERIFY(out >= 0 && in >= 0);
     QFile::remove("Sonavist.log");
-    VoiceDialog voices;
-    voices.Open(driver, in, out);
-    CSonavistDlg& dialog = *voices.m_Dialog;
-    dialog.m_MidiDelay = 1000;
-    voices.Choose("Demo1.s1v");
-    MessageBoxAnswer answer;
+    m_Voices.Open(driver, in, out);
+    m_Dialog = m_Voices.m_Dialog.get();
+    m_Voices.Choose("Demo1.s1v");
+    m_Answer = std::make_unique<MessageBoxAnswer>();
+}
 
-    const size_t printed = instrument.Output().size();
-    voices.DoubleClick("Pf\tI1-001\tVelvet Grand");
-    QVERIFY2(instrument.WaitOutput("elements, checksum ok", printed), instrument.Output().c_str());
-    instrument.Stop(SIGKILL);
-    QVERIFY(dialog.m_Worker);
-    QTRY_VERIFY_WITH_TIMEOUT(dialog.m_NoteButton->isEnabled(), 10000);
-    QVERIFY(dialog.m_QuitButton->isEnabled());
+void DeviceLossDialogTest::cleanup() {
+    QCOMPARE(m_Answer->m_Texts, QStringList());
+    m_Voices.Close();
+    m_Instrument.reset();
+}
 
-    voices.DoubleClick("St\tI1-002\tSilk Strings");
-    QVERIFY(!dialog.m_NoteButton->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(dialog.m_NoteButton->isEnabled(), 10000);
-    QVERIFY(dialog.m_QuitButton->isEnabled());
-    QCOMPARE(answer.m_Texts, QStringList());
+void DeviceLossDialogTest::KillAfter(const char* text, size_t printed) {
+    QVERIFY2(m_Instrument->WaitOutput(text, printed), m_Instrument->Output().c_str());
+    m_Instrument->Stop(SIGKILL);
+    QVERIFY(m_Dialog->m_Worker);
+    QVERIFY(!m_Dialog->m_QuitButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(m_Dialog->m_QuitButton->isEnabled(), 10000);
+    QVERIFY(!m_Dialog->m_Worker);
+}
+
+void DeviceLossDialogTest::SendToNoDevice() {
+    m_Voices.DoubleClick("St\tI1-002\tSilk Strings");
+    QVERIFY(!m_Dialog->m_QuitButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(m_Dialog->m_QuitButton->isEnabled(), 10000);
+    QVERIFY(m_Dialog->m_NoteButton->isEnabled());
     QFile log("Sonavist.log");
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray text = log.readAll();
-    QVERIFY2(text.contains("SendSysexVoice confirms: Voice sent\n"), text.constData());
     QVERIFY2(text.contains("Cannot open MIDI device for input\r\n"), text.constData());
-    voices.Close();
+}
+
+// Killed while the send waits before closing its ports.
+void DeviceLossDialogTest::sendLosesTheInstrument() {
+    m_Dialog->m_MidiDelay = 1000;
+    m_Voices.DoubleClick("Pf\tI1-001\tVelvet Grand");
+    KillAfter("elements, checksum ok", 0);
+    QVERIFY(m_Dialog->m_NoteButton->isEnabled());
+    SendToNoDevice();
+}
+
+// Killed after the request reached it, before its answer.
+void DeviceLossDialogTest::identificationLosesTheInstrument() {
+    m_Dialog->m_Timeout = 300;
+    m_Dialog->m_Retries = 1;
+    const size_t printed = m_Instrument->Output().size();
+    m_Dialog->OnPortCloseUp();  // as after choosing a port, which enables "ID"
+    QTest::mouseClick(m_Dialog->m_IdButton, Qt::LeftButton);
+    KillAfter("identity request for device 1", printed);
+    QCOMPARE(m_Dialog->m_InstrumentEdit->text(), QStringLiteral("No reply to ID request."));
+    SendToNoDevice();
 }
 
 QTEST_MAIN(DeviceLossDialogTest)
