@@ -46,10 +46,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
         "The JACK developers, for a MIDI server to test against.",
         "Every musician who keeps their voice banks and shares them.",
     };
+    auto* thanks = new QVBoxLayout;
+    thanks->setContentsMargins(12, 0, 0, 0);
     int id = 1030;
     for (const char* line : lines) {
-        texts->addWidget(Text(QString::fromUtf8(line), id++, this));
+        thanks->addWidget(Text(QString::fromUtf8(line), id++, this));
     }
+    texts->addLayout(thanks);
 
     auto* layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

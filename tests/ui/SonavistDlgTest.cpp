@@ -65,6 +65,12 @@ private:
     uint32_t m_Asked = 0;
 };
 
+void SaveScreenshot(QWidget& window, const char* name) {
+    const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(window.grab().save(folder + "/" + name));
+}
+
 }  // namespace
 
 class SonavistDlgTest : public QObject {
@@ -538,6 +544,9 @@ void SonavistDlgTest::aboutBoxTexts() {
             return label->property("controlId").toInt() == id && !label->text().isEmpty();
         }));
     }
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    SaveScreenshot(about, "about.png");
 }
 
 // As a user sees it: the machine's own volumes, opened at the demo banks.
@@ -554,9 +563,7 @@ void SonavistDlgTest::screenshotAfterStartUp() {
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     Finish(*dialog);
-    const QString folder = qEnvironmentVariable("SONAVIST_SCREENSHOTS");
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(dialog->grab().save(folder + "/dialog.png"));
+    SaveScreenshot(*dialog, "dialog.png");
 }
 
 QTEST_MAIN(SonavistDlgTest)
