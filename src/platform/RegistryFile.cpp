@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileKind.h"
 
 namespace {
 
@@ -315,6 +316,9 @@ void RegistryFile::FormatValue(std::string& out, const NamedValue& named) {
 }
 
 RegistryFile RegistryFile::Load(const std::filesystem::path& file) {
+    if (FileKind::MayBlockOnOpen(file)) {
+        return {};
+    }
     std::ifstream in(file, std::ios::binary);
     std::string text;
     char chunk[4096];

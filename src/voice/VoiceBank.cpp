@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "conversation/EXException.h"
+#include "platform/FileKind.h"
 #include "voice/EX5Info.h"
 #include "voice/EX5Patch.h"
 
@@ -38,14 +38,6 @@ int SlotNumber(const std::string& text, size_t pos) {
     return number >= 1 && number <= kVoicesPerBank ? number : -1;
 }
 
-// Opening a named pipe or a terminal waits for a writer that may never come.
-bool MayBlock(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-    return type == std::filesystem::file_type::fifo ||
-           type == std::filesystem::file_type::character;
-}
-
 int VoiceIndex(bool secondBank, int number) {
     if (number < 0) {
         return -1;
@@ -58,7 +50,8 @@ int VoiceIndex(bool secondBank, int number) {
 VoiceBank::VoiceBank() : m_Bank(kBankSize) {}
 
 void VoiceBank::LoadBank(const std::string& path) {
-    std::unique_ptr<FILE, FileCloser> file(MayBlock(path) ? nullptr : std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<FILE, FileCloser> file(
+        FileKind::MayBlockOnOpen(path) ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file) {
         EXException::Raise("Cannot open input file #1", kModule, 1118);
     }

@@ -1,5 +1,7 @@
 #include "platform/DialogSettings.h"
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +60,16 @@ INSTANTIATE_TEST_SUITE_P(
         FirstRunCase{"OtherProgramOnly", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Other]\n",
                      kOtherSection}),
     [](const auto& info) { return info.param.name; });
+
+// Opening a pipe for reading would wait for a writer that never comes.
+TEST_F(DialogSettingsTest, NamedPipeReadsAsAbsentWithoutWaiting) {
+    std::filesystem::create_directories(FileOf("").parent_path());
+    ASSERT_EQ(mkfifo(FileOf("HKEY_LOCAL_MACHINE").c_str(), 0600), 0);
+    DialogSettings settings;
+    LoadSettings(settings);
+    EXPECT_EQ(settings, DialogSettings{});
+    EXPECT_EQ(ReadFile("HKEY_LOCAL_MACHINE"), FirstRunFile(""));
+}
 
 TEST_F(DialogSettingsTest, SecondRunReadsWhatTheFirstSaved) {
     DialogSettings first;
