@@ -9,6 +9,7 @@
 #include "conversation/Midi.h"
 #include "conversation/TextSink.h"
 #include "midi/MidiParams.h"
+#include "platform/FileKind.h"
 #include "platform/Sleep.h"
 #include "platform/TimeStamp.h"
 #include "voice/DriverInfo.h"
@@ -61,7 +62,8 @@ void Guarded(EXParams& job, bool statusWithoutLog, Step step) {
 }
 
 void OpenLog(EXParams& job, const char* mode, int line, char (&buffer)[4]) {
-    job.m_LogFile = std::fopen(kLogName, mode);
+    // A named pipe in the log's place would hold the job until something reads it.
+    job.m_LogFile = FileKind::MayBlockOnOpen(kLogName) ? nullptr : std::fopen(kLogName, mode);
     if (!job.m_LogFile) {
         EXException::Raise("Cannot open log file", kModule, line);
     }

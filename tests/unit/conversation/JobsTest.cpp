@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -121,8 +122,21 @@ TEST_F(JobsTest, AMissingInputDeviceIsTheJobsError) {
     EXPECT_EQ(m_SendDone.texts, kDone);
 }
 
-TEST_F(JobsTest, WithoutALogTheIdentificationTellsTheStatusSink) {
-    std::filesystem::create_directory("Sonavist.log");
+// Something stands where the log goes that cannot take it, even for root: a folder, or a named
+// pipe that nothing reads, whose opening would hold the job for good.
+class NoLogTest : public JobsTest, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        JobsTest::SetUp();
+        if (GetParam()) {
+            ASSERT_EQ(mkfifo("Sonavist.log", 0600), 0);
+        } else {
+            std::filesystem::create_directory("Sonavist.log");
+        }
+    }
+};
+
+TEST_P(NoLogTest, TheIdentificationTellsTheStatusSink) {
     Run(&EXWorker::IdentifyThread);
     ASSERT_EQ(m_Status.texts.size(), 2u);
     EXPECT_EQ(m_Status.texts[0], "EXWorker.cpp:146 Cannot open log file\r\n");
@@ -131,8 +145,7 @@ TEST_F(JobsTest, WithoutALogTheIdentificationTellsTheStatusSink) {
     EXPECT_STREQ(m_Job.m_InstrumentText, "");
 }
 
-TEST_F(JobsTest, WithoutALogTheSendShowsNothingAndDestroysThePatch) {
-    std::filesystem::create_directory("Sonavist.log");
+TEST_P(NoLogTest, TheSendShowsNothingAndDestroysThePatch) {
     m_Job.m_Patch = PatchWith(1).release();
     Run(&EXWorker::SendVoiceThread);
     EXPECT_TRUE(m_Status.texts.empty());
@@ -140,6 +153,9 @@ TEST_F(JobsTest, WithoutALogTheSendShowsNothingAndDestroysThePatch) {
     EXPECT_EQ(m_Job.m_Patch, nullptr);
     EXPECT_FALSE(m_Instrument->LastVoice().has_value());
 }
+
+INSTANTIATE_TEST_SUITE_P(InTheLogsPlace, NoLogTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "NamedPipe" : "Folder"; });
 
 class SendJobTest : public JobsTest, public testing::WithParamInterface<int> {};
 
