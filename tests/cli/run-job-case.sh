@@ -2,18 +2,19 @@
 # Runs one job command of sonavist-cli in a fresh directory and checks its exit status, standard
 # output, what standard error holds and the log it leaves.
 #   run-job-case.sh --status N [--stdout TEXT] [--stderr-has TEXT]... [--log EXPECTED]
-#                   [--dir-named NAME] -- COMMAND...
-# The log is compared with its time stamps masked; --dir-named puts a directory in the way of a
-# file the command would write.
+#                   [--dir-named NAME | --pipe-named NAME] -- COMMAND...
+# The log is compared with its time stamps masked; --dir-named puts a directory, --pipe-named a
+# named pipe that nothing reads, in the way of a file the command would write.
 set -uo pipefail
-status=0 stdout_text="" log="" stderr_has=() in_the_way=""
+status=0 stdout_text="" log="" stderr_has=() in_the_way="" make_way=mkdir
 while [ "$1" != "--" ]; do
     case "$1" in
         --status) status=$2; shift 2 ;;
         --stdout) stdout_text=$2; shift 2 ;;
         --stderr-has) stderr_has+=("$2"); shift 2 ;;
         --log) log=$2; shift 2 ;;
-        --dir-named) in_the_way=$2; shift 2 ;;
+        --dir-named) in_the_way=$2; make_way=mkdir; shift 2 ;;
+        --pipe-named) in_the_way=$2; make_way=mkfifo; shift 2 ;;
         *) echo "bad option $1"; exit 2 ;;
     esac
 done
@@ -21,7 +22,7 @@ shift
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
-[ -n "$in_the_way" ] && mkdir "$in_the_way"
+[ -n "$in_the_way" ] && $make_way "$in_the_way"
 
 "$@" >out 2>err
 actual=$?

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "midi/MidiSystem.h"
+#include "platform/FileKind.h"
 
 namespace {
 
@@ -109,8 +110,12 @@ void JobCommand::WaitForJob(JobLauncher& launcher) const {
     }
 }
 
+FILE* JobCommand::OpenLog() {
+    return FileKind::MayBlockOnOpen(kLogName) ? nullptr : std::fopen(kLogName, "rb");
+}
+
 long JobCommand::LogSize() {
-    FILE* file = std::fopen(kLogName, "rb");
+    FILE* file = OpenLog();
     if (!file) {
         return 0;
     }
@@ -122,7 +127,7 @@ long JobCommand::LogSize() {
 
 std::string JobCommand::ReadLog(long from) {
     std::string text;
-    FILE* file = std::fopen(kLogName, "rb");
+    FILE* file = OpenLog();
     if (!file) {
         return text;
     }

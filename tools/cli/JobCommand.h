@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ protected:
     std::string m_OutDevice;
 
 private:
+    // The log opened for reading, or none; never a pipe, whose opening would wait for a writer.
+    static FILE* OpenLog();
     bool ParseNumber(const std::string& option, const std::string& text, uint32_t& value) const;
     void ResolveDevices();
 };
