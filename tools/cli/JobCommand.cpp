@@ -1,8 +1,8 @@
 #include "JobCommand.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 #include "midi/MidiSystem.h"
 #include "platform/FileKind.h"
@@ -142,12 +142,45 @@ std::string JobCommand::ReadLog(long from) {
 }
 
 bool JobCommand::ReportErrors(const std::string& log) {
-    // An error line may follow the words of earlier steps on the same log line.
-    static const std::regex kErrorLine(R"(([A-Za-z]+\.cpp:-?[0-9]+ [^\r\n]*|Unidentified error))");
     bool found = false;
-    for (std::sregex_iterator it(log.begin(), log.end(), kErrorLine), end; it != end; ++it) {
-        std::fprintf(stderr, "%s\n", it->str().c_str());
-        found = true;
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find_first_of("\r\n", at);
+        if (end == std::string::npos) {
+            end = log.size();
+        }
+        const std::string_view error = ErrorLineIn(std::string_view(log).substr(at, end - at));
+        if (!error.empty()) {
+            std::fprintf(stderr, "%.*s\n", static_cast<int>(error.size()), error.data());
+            found = true;
+        }
+        at = end + 1;
     }
     return found;
+}
+
+std::string_view JobCommand::ErrorLineIn(std::string_view line) {
+    // An error line ("Module.cpp:LINE message") may follow the words of earlier steps.
+    static constexpr std::string_view kUnidentified = "Unidentified error";
+    if (const size_t at = line.find(kUnidentified); at != std::string_view::npos) {
+        return line.substr(at);
+    }
+    for (size_t dot = line.find(".cpp:"); dot != std::string_view::npos;
+         dot = line.find(".cpp:", dot + 1)) {
+        size_t start = dot;
+        while (start > 0 && std::isalpha(static_cast<unsigned char>(line[start - 1]))) {
+            --start;
+        }
+        size_t digit = dot + 5;
+        if (digit < line.size() && line[digit] == '-') {
+            ++digit;
+        }
+        size_t after = digit;
+        while (after < line.size() && std::isdigit(static_cast<unsigned char>(line[after]))) {
+            ++after;
+        }
+        if (start < dot && after > digit && after < line.size() && line[after] == ' ') {
+            return line.substr(start);
+        }
+    }
+    return {};
 }

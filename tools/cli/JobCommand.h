@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CliCommand.h"
@@ -28,6 +29,8 @@ protected:
     static long LogSize();
     // Prints the job's error lines, if any, on standard error; true when there were some.
     static bool ReportErrors(const std::string& log);
+    // The error line within one log line, or empty.
+    static std::string_view ErrorLineIn(std::string_view line);
 
     JobLauncher::Settings m_Settings;
     std::string m_InDevice;
