@@ -1,6 +1,10 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# The tests' own JACK server: a user's running server is never touched, and the tests that do not
+# ask for JACK see none.
+set(SONAVIST_JACK_ENV JACK_DEFAULT_SERVER=sonavist-tests)
+
 # sonavist_add_test(NAME sources... [LABELS l...] [LIBS libs...])
 # One GoogleTest executable; each test case becomes a CTest test carrying the labels. Tests
 # labelled jack get the JACK server fixture (tests/CMakeLists.txt).
@@ -17,7 +21,7 @@ function(sonavist_add_test name)
     # falls apart into separate words.
     set(properties "LABELS \"${ARG_LABELS}\"")
     if("jack" IN_LIST ARG_LABELS)
-        string(APPEND properties " FIXTURES_REQUIRED jack_server")
+        string(APPEND properties " FIXTURES_REQUIRED jack_server ENVIRONMENT ${SONAVIST_JACK_ENV}")
     endif()
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
     file(WRITE ${script} "if(${name}_TESTS)\n"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Test fixture: `start STATE` starts a JACK server with the dummy driver when none runs, and
-# remembers it in the file STATE; `stop STATE` stops only a server that start started.
+# remembers it in the file STATE; `stop STATE` stops only a server that start started. The server
+# takes the name in JACK_DEFAULT_SERVER, as every JACK client started from here does.
 set -euo pipefail
 action=${1:?start or stop}
 state=${2:?state file}
@@ -18,7 +19,8 @@ start)
     running && exit 0
     # No real-time scheduling: CI runs as root in a container without it. Short periods keep the
     # tests quick; 256 frames still carry a whole 891-byte dump in one cycle.
-    JACK_NO_AUDIO_RESERVATION=1 nohup jackd --no-realtime -d dummy -r 48000 -p 256 \
+    JACK_NO_AUDIO_RESERVATION=1 nohup jackd --no-realtime -n "${JACK_DEFAULT_SERVER:-default}" \
+        -d dummy -r 48000 -p 256 \
         >"$state.log" 2>&1 &
     pid=$!
     echo $pid >"$state"

@@ -113,7 +113,8 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
     EXPECT_NE(log.find(c.logged), std::string::npos) << log;
     EXPECT_STREQ(record.m_InstrumentText, c.instrumentText);
     const ProcessResources after = ProcessResources::Now();
-    EXPECT_TRUE(after.Within(before)) << after << " after the job, " << before << " before";
+    EXPECT_TRUE(after.Within(before)) << after << " after the job, " << before << " before\n"
+                                      << ProcessResources::FileNames();
 
     // Back under the same name: the devices listed before lead to it again.
     m_Instrument = std::make_unique<VirtualEx5Process>();
@@ -126,14 +127,14 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Killed, DeviceLoss,
-    testing::Values(
-        LossCase{"IdentifyAwaitingTheReply", false, "identity request for device 1",
-                 " No reply to ID request\r\n", "No reply to ID request."},
-        LossCase{"SendInItsWait", true, "elements, checksum ok",
-                 "SendSysexVoice confirms: Voice sent\n", "EX5"},
-        LossCase{"IdentifyBeforeOpening", false, "", "Cannot open MIDI device for input\r\n",
-                 "EX5"},
-        LossCase{"SendBeforeOpening", true, "", "Cannot open MIDI device for input\r\n", "EX5"}),
+    testing::Values(LossCase{"IdentifyAwaitingTheReply", false, "identity request for device 1",
+                             " No reply to ID request\r\n", "No reply to ID request."},
+                    LossCase{"SendInItsWait", true, "elements, checksum ok",
+                             "SendSysexVoice confirms: Voice sent\n", "EX5"},
+                    LossCase{"IdentifyBeforeOpening", false, "",
+                             "Cannot open MIDI device for input\r\n", "EX5"},
+                    LossCase{"SendBeforeOpening", true, "", "Cannot open MIDI device for input\r\n",
+                             "EX5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
