@@ -143,6 +143,8 @@ std::unique_ptr<CSonavistDlg> SonavistDlgTest::Open() {
 void SonavistDlgTest::Finish(CSonavistDlg& dialog) {
     QTRY_VERIFY_WITH_TIMEOUT(dialog.m_Worker == nullptr, 20000);
     QVERIFY(dialog.m_QuitButton->isEnabled());
+    // The worker goes on from its signal to its end on a thread of its own.
+    QTRY_VERIFY(!dialog.m_Launcher->IsBusy());
 }
 
 // Both port lists on the virtual instrument, short delays.

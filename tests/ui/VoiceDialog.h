@@ -51,6 +51,7 @@ public:
             m_Dialog->m_IdentDoneEdit->InsertText("Done");
         }
         QTRY_VERIFY(m_Dialog->m_QuitButton->isEnabled());
+        WaitForWorker();
         m_Dialog->m_MidiInCombo->setCurrentIndex(in);
         m_Dialog->m_MidiOutCombo->setCurrentIndex(out);
         m_Dialog->m_SysexDelay = kSysexDelay;
@@ -96,7 +97,12 @@ public:
         DoubleClick(row);
         QTRY_VERIFY(m_Dialog->m_NoteButton->isEnabled());
         QTRY_VERIFY(m_Instrument->LastVoice());
+        WaitForWorker();
     }
+
+    // The completion handler runs while the worker waits; the launcher takes the next job only
+    // once the worker has gone on and ended, which a loaded machine may delay.
+    void WaitForWorker() { QTRY_VERIFY(!m_Dialog->m_Launcher->IsBusy()); }
 
     std::unique_ptr<QTemporaryDir> m_Dir;
     std::shared_ptr<VirtualInstrument> m_Instrument;
