@@ -8,8 +8,8 @@ packages=(
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  procps
 )
-[ "${1:-}" = "--with-display" ] && packages+=(xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do
