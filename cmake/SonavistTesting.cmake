@@ -3,7 +3,11 @@ include(GoogleTest)
 
 # The tests' own JACK server: a user's running server is never touched, and the tests that do not
 # ask for JACK see none.
+# They take turns on it: clients starting, connecting and dying at once starve one another on a
+# loaded machine.
 set(SONAVIST_JACK_ENV JACK_DEFAULT_SERVER=sonavist-tests)
+set(SONAVIST_JACK_PROPERTIES
+    "FIXTURES_REQUIRED jack_server RESOURCE_LOCK jack_server ENVIRONMENT ${SONAVIST_JACK_ENV}")
 
 # sonavist_add_test(NAME sources... [LABELS l...] [LIBS libs...])
 # One GoogleTest executable; each test case becomes a CTest test carrying the labels. Tests
@@ -21,7 +25,7 @@ function(sonavist_add_test name)
     # falls apart into separate words.
     set(properties "LABELS \"${ARG_LABELS}\"")
     if("jack" IN_LIST ARG_LABELS)
-        string(APPEND properties " FIXTURES_REQUIRED jack_server ENVIRONMENT ${SONAVIST_JACK_ENV}")
+        string(APPEND properties " ${SONAVIST_JACK_PROPERTIES}")
     endif()
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
     file(WRITE ${script} "if(${name}_TESTS)\n"

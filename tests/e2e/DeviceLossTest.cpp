@@ -120,6 +120,7 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
     m_Instrument = std::make_unique<VirtualEx5Process>();
     ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
     record.m_InstrumentText[0] = '\0';
+    m_Settings.timeout = JobLauncher::kTimeout;
     ASSERT_TRUE(Identify(launcher));
     EXPECT_STREQ(record.m_InstrumentText, "EX5") << ReadLog();
     EXPECT_EQ(done.m_Done, 3);

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(5);
+constexpr auto kPatience = std::chrono::seconds(20);
 
 template <typename Done>
 bool Poll(Done&& done) {
