@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
+#include "midi/MidiHeaderState.h"
+
 namespace {
 
 constexpr uint8_t kEndOfExclusive = 0xF7;
 
 bool IsPrepared(const MidiHeader* header) {
     return header->flags.load() & MidiHeader::kPrepared;
-}
-
-void MarkDone(MidiHeader* header) {
-    header->flags.store((header->flags.load() | MidiHeader::kDone) & ~MidiHeader::kInQueue);
 }
 
 }  // namespace
@@ -355,7 +353,7 @@ void FakeMidiDriver::ReturnFront(MidiHandle handle, InPort& port, std::vector<No
     MidiHeader* header = port.queue.front();
     port.queue.pop_front();
     header->bytesRecorded.store(port.filling);
-    MarkDone(header);
+    MidiHeaderState::Finish(header);
     port.filling = 0;
     m_InCallback.insert(header);
     m_Pending[header] = {handle, m_StillPlaying[Op::InUnprepare]};
