@@ -40,7 +40,7 @@ void BM_ExpandTenThousandFolders(benchmark::State& state) {
         state.PauseTiming();
         auto tree = std::make_unique<CFolderTree>();
         tree->SetProviders(volume, network);
-        tree->FillFolderTree(QString());
+        tree->FillFolderTree(QByteArray());
         tree->show();
         QCoreApplication::processEvents();
         state.ResumeTiming();
@@ -64,7 +64,7 @@ void BM_ListTenThousandBankFiles(benchmark::State& state) {
     CSonavistDlg dialog;
     dialog.show();
     QCoreApplication::processEvents();
-    const QString folder = dir.path() + "/";
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/";
     for (auto _ : state) {
         dialog.OnFolderSelected(folder);
         QCoreApplication::processEvents();

@@ -52,7 +52,7 @@ public:
         m_Dialog->m_MidiOutCombo->setCurrentIndex(0);
         m_Dialog->m_SysexDelay = 25;
         m_Dialog->m_MidiDelay = 50;
-        m_Dialog->m_CurrentFolder = QStringLiteral(SONAVIST_DEMO_BANKS);
+        m_Dialog->m_CurrentFolder = QByteArrayLiteral(SONAVIST_DEMO_BANKS);
         m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
     }
 

@@ -1,10 +1,12 @@
 #include "CFolderTree.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QHeaderView>
 #include <QPixmap>
+#include <QScrollBar>
+#include <algorithm>
 
+#include "FolderNames.h"
 #include "SonavistArt.h"
 #include "platform/MountedShares.h"
 #include "platform/MountedVolumes.h"
@@ -24,19 +26,19 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool IsSeparator(QChar c) {
-    return c == u'/' || c == u'\\';
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
 }
 
 // A network name without the leading separators of its server part.
-QString WithoutLeadingSeparators(QString name) {
+QByteArray WithoutLeadingSeparators(QByteArray name) {
     for (int i = 0; i < 2 && !name.isEmpty() && IsSeparator(name.front()); ++i) {
         name.remove(0, 1);
     }
     return name;
 }
 
-QString ShareName(const QString& name) {
+QByteArray ShareName(const QByteArray& name) {
     for (int i = 0; i < name.size(); ++i) {
         if (IsSeparator(name[i])) {
             return name.mid(i + 1);
@@ -61,8 +63,9 @@ CFolderTree::CFolderTree(QWidget* parent)
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemExpanded, this, &CFolderTree::OnItemexpandingFolderTree);
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { OnSelchangedFolderTree(current); });
+    // The selection, not the current item: focus coming in makes an item current, never selected.
+    connect(this, &QTreeWidget::itemSelectionChanged, this,
+            [this] { OnSelchangedFolderTree(selectedItems().value(0)); });
 }
 
 CFolderTree::~CFolderTree() {
@@ -99,11 +102,11 @@ const QIcon& CFolderTree::TreeIcon(int image, int selectedImage) {
     return *found;
 }
 
-QTreeWidgetItem* CFolderTree::MakeItem(NetworkRecord* record, const QString& text, int image,
+QTreeWidgetItem* CFolderTree::MakeItem(NetworkRecord* record, const QByteArray& name, int image,
                                        int selectedImage) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, TidyDisplayName(text));
-    item->setData(0, kRealNameRole, text);
+    item->setText(0, TidyDisplayName(FolderNames::Readable(name)));
+    item->setData(0, kRealNameRole, name);
     item->setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
     item->setIcon(0, TreeIcon(image, selectedImage < 0 ? image : selectedImage));
     // Every item offers to expand until an expansion finds nothing under it.
@@ -112,8 +115,8 @@ QTreeWidgetItem* CFolderTree::MakeItem(NetworkRecord* record, const QString& tex
 }
 
 QTreeWidgetItem* CFolderTree::InsertTreeItem(QTreeWidgetItem* parent, NetworkRecord* record,
-                                             const QString& text, int image, int selectedImage) {
-    QTreeWidgetItem* item = MakeItem(record, text, image, selectedImage);
+                                             const QByteArray& name, int image, int selectedImage) {
+    QTreeWidgetItem* item = MakeItem(record, name, image, selectedImage);
     if (parent) {
         parent->addChild(item);
     } else {
@@ -122,29 +125,27 @@ QTreeWidgetItem* CFolderTree::InsertTreeItem(QTreeWidgetItem* parent, NetworkRec
     return item;
 }
 
-void CFolderTree::FillFolderTree(const QString& startFolder) {
+void CFolderTree::FillFolderTree(const QByteArray& startFolder) {
     for (const Volume& volume : m_Volumes->Volumes()) {
-        QTreeWidgetItem* root = InsertTreeItem(
-            nullptr, nullptr, QString::fromStdString(volume.name), static_cast<int>(volume.kind));
-        root->setData(0, kRootPathRole, QString::fromStdString(volume.path));
+        QTreeWidgetItem* root =
+            InsertTreeItem(nullptr, nullptr, QByteArray::fromStdString(volume.name),
+                           static_cast<int>(volume.kind));
+        root->setData(0, kRootPathRole, QByteArray::fromStdString(volume.path));
     }
-    m_NetworkItem = InsertTreeItem(nullptr, nullptr, QStringLiteral("Network"), kNetworkImage);
+    m_NetworkItem = InsertTreeItem(nullptr, nullptr, QByteArrayLiteral("Network"), kNetworkImage);
     OpenAt(startFolder);
-    if (currentItem()) {
-        scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
-    }
 }
 
-QTreeWidgetItem* CFolderTree::RootHolding(const QString& path) const {
+QTreeWidgetItem* CFolderTree::RootHolding(const QByteArray& path) const {
     QTreeWidgetItem* best = nullptr;
     qsizetype bestLength = -1;
     if (path.isEmpty()) {
         return best;
     }
-    const QString folder = path.endsWith(kSeparator) ? path : path + kSeparator;
+    const QByteArray folder = path.endsWith(kSeparator) ? path : path + kSeparator;
     for (int i = 0; i < topLevelItemCount(); ++i) {
         QTreeWidgetItem* root = topLevelItem(i);
-        const QString rootPath = root->data(0, kRootPathRole).toString();
+        const QByteArray rootPath = root->data(0, kRootPathRole).toByteArray();
         if (!rootPath.isEmpty() && folder.startsWith(rootPath) && rootPath.size() > bestLength) {
             best = root;
             bestLength = rootPath.size();
@@ -154,38 +155,48 @@ QTreeWidgetItem* CFolderTree::RootHolding(const QString& path) const {
 }
 
 // An exact match first; names that differ only in case are taken when there is none.
-QTreeWidgetItem* CFolderTree::ChildNamed(QTreeWidgetItem* parent, const QString& name) {
+QTreeWidgetItem* CFolderTree::ChildNamed(QTreeWidgetItem* parent, const QByteArray& name) {
     QTreeWidgetItem* caseless = nullptr;
+    const QString text = FolderNames::Readable(name);
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
-        const QString childName = child->data(0, kRealNameRole).toString();
+        const QByteArray childName = child->data(0, kRealNameRole).toByteArray();
         if (childName == name) {
             return child;
         }
-        if (!caseless && childName.compare(name, Qt::CaseInsensitive) == 0) {
+        if (!caseless && FolderNames::Readable(childName).compare(text, Qt::CaseInsensitive) == 0) {
             caseless = child;
         }
     }
     return caseless;
 }
 
-void CFolderTree::OpenAt(const QString& path) {
+void CFolderTree::OpenAt(const QByteArray& path) {
     QTreeWidgetItem* level = RootHolding(path);
     if (!level) {
         return;
     }
     expandItem(level);
-    const QString rest = path.mid(level->data(0, kRootPathRole).toString().size());
-    if (rest.isEmpty()) {
-        return;
-    }
+    const QByteArray rest = path.mid(level->data(0, kRootPathRole).toByteArray().size());
     // A component that matches nothing leaves the level as it is for the next one.
-    for (const QString& component : rest.split(kSeparator)) {
-        if (QTreeWidgetItem* child = ChildNamed(level, component)) {
+    for (const QByteArray& component : rest.split(kSeparator)) {
+        if (QTreeWidgetItem* child = component.isEmpty() ? nullptr : ChildNamed(level, component)) {
             expandItem(child);
             level = child;
         }
     }
+    ShowItem(level);
+}
+
+// Scrolled to the item's row; sideways only as far as the start of its name needs, so that the
+// levels above stay in sight whenever the name fits.
+void CFolderTree::ShowItem(const QTreeWidgetItem* item) {
+    scrollToItem(item, QAbstractItemView::EnsureVisible);
+    QScrollBar* sideways = horizontalScrollBar();
+    const int start = visualItemRect(item).left() + sideways->value() - indentation();
+    const int room = viewport()->width() - fontMetrics().horizontalAdvance(item->text(0)) -
+                     iconSize().width() - 2 * indentation();
+    sideways->setValue(std::max(0, start - std::max(0, room)));
 }
 
 void CFolderTree::OnItemexpandingFolderTree(QTreeWidgetItem* item) {
@@ -199,7 +210,7 @@ void CFolderTree::OnItemexpandingFolderTree(QTreeWidgetItem* item) {
     }
 }
 
-void CFolderTree::AddChildren(const QString& path, QTreeWidgetItem* item) {
+void CFolderTree::AddChildren(const QByteArray& path, QTreeWidgetItem* item) {
     if (item == m_NetworkItem || RecordOf(item)) {
         AddNetworkResources(item);
     } else {
@@ -210,17 +221,16 @@ void CFolderTree::AddChildren(const QString& path, QTreeWidgetItem* item) {
     }
 }
 
-void CFolderTree::AddFolders(const QString& path, QTreeWidgetItem* item) {
+void CFolderTree::AddFolders(const QByteArray& path, QTreeWidgetItem* item) {
     if (path.isEmpty()) {
         return;
     }
     // Sorted by name: the order a directory reports is arbitrary on most file systems here.
-    const QStringList names =
-        QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QList<FolderNames::Name> names = FolderNames::Folders(path);
     QList<QTreeWidgetItem*> children;
     children.reserve(names.size());
-    for (const QString& name : names) {
-        children.append(MakeItem(nullptr, name, kFolderImage, kOpenFolderImage));
+    for (const FolderNames::Name& name : names) {
+        children.append(MakeItem(nullptr, name.bytes, kFolderImage, kOpenFolderImage));
     }
     item->addChildren(children);
 }
@@ -231,13 +241,13 @@ bool CFolderTree::AddNetworkResources(QTreeWidgetItem* item) {
         return false;
     }
     for (NetworkRecord& entry : entries) {
-        const QString name = WithoutLeadingSeparators(QString::fromStdString(
+        const QByteArray name = WithoutLeadingSeparators(QByteArray::fromStdString(
             entry.m_RemoteName.empty() ? entry.m_Comment : entry.m_RemoteName));
         if (entry.m_DisplayType == NetworkRecord::kDisplayShare) {
             QTreeWidgetItem* share =
                 InsertTreeItem(item, nullptr, ShareName(name), kFolderImage, kOpenFolderImage);
             if (!entry.m_LocalName.empty()) {
-                share->setData(0, kRootPathRole, QString::fromStdString(entry.m_LocalName));
+                share->setData(0, kRootPathRole, QByteArray::fromStdString(entry.m_LocalName));
             }
             continue;
         }
@@ -254,24 +264,24 @@ NetworkRecord* CFolderTree::RecordOf(const QTreeWidgetItem* item) const {
 }
 
 // Walks towards the root: a network container or a mounted place ends the walk with its own path.
-QString CFolderTree::GetItemPath(const QTreeWidgetItem* item) const {
-    QString path;
+QByteArray CFolderTree::GetItemPath(const QTreeWidgetItem* item) const {
+    QByteArray path;
     for (; item; item = item->parent()) {
         if (const NetworkRecord* record = RecordOf(item)) {
-            return QString::fromStdString(record->m_RemoteName) + kSeparator + path;
+            return QByteArray::fromStdString(record->m_RemoteName) + kSeparator + path;
         }
-        const QString rootPath = item->data(0, kRootPathRole).toString();
+        const QByteArray rootPath = item->data(0, kRootPathRole).toByteArray();
         if (!rootPath.isEmpty()) {
             return rootPath + path;
         }
-        path.prepend(item->data(0, kRealNameRole).toString() + kSeparator);
+        path.prepend(item->data(0, kRealNameRole).toByteArray() + kSeparator);
     }
     return path;
 }
 
 void CFolderTree::OnSelchangedFolderTree(QTreeWidgetItem* item) {
     const bool folder = item && item != m_NetworkItem && !RecordOf(item);
-    emit FolderSelected(folder ? GetItemPath(item) : QString());
+    emit FolderSelected(folder ? GetItemPath(item) : QByteArray());
 }
 
 // Quietly: the selection vanishing with the items is no choice of the user's.

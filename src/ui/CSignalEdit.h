@@ -11,4 +11,7 @@ class CSignalEdit : public QLineEdit, public TextSink {
 public:
     explicit CSignalEdit(QWidget* parent = nullptr);
     void InsertText(const char* text) override;
+
+private:
+    void Insert(const QString& text);
 };

@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,10 +19,12 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <cstring>
 #include <exception>
 
 #include "Audition.h"
+#include "Beeper.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
 #include "CListBox.h"
@@ -29,6 +32,7 @@
 #include "CPushButton.h"
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
+#include "FolderNames.h"
 #include "SonavistArt.h"
 #include "conversation/EXException.h"
 #include "midi/MidiInWin.h"
@@ -41,6 +45,9 @@
 namespace {
 
 const char* const kCaption = "Sonavist";
+// A device number is a data byte of the request; a longer delay would hold the job for hours.
+constexpr uint32_t kLargestDeviceNo = 127;
+constexpr uint32_t kLargestDelay = 60000;
 
 template <typename Widget>
 Widget* Tagged(Widget* widget, int controlId) {
@@ -158,6 +165,8 @@ void CSonavistDlg::ShowError(const QString& line) {
 
 void CSonavistDlg::CreateControls() {
     m_QuitButton = Tagged(new QPushButton(QStringLiteral("Quit"), this), 2);
+    // Not the default button: Return ends the program only when "Quit" has the focus.
+    m_QuitButton->setAutoDefault(false);
     connect(m_QuitButton, &QPushButton::clicked, this, &CSonavistDlg::reject);
     m_PathLine = Tagged(new QLabel(this), 1021);
     m_PathLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -247,10 +256,11 @@ QGroupBox* CSonavistDlg::CreateBrowser() {
     m_FolderTree = Tagged(new CFolderTree(box), 1010);
     m_FolderTree->setMinimumSize(220, 280);
     connect(m_FolderTree, &CFolderTree::FolderSelected, this,
-            [this](const QString& path) { Guarded([this, path] { OnFolderSelected(path); }); });
+            [this](const QByteArray& path) { Guarded([this, path] { OnFolderSelected(path); }); });
     m_FileList = Tagged(new QListWidget(box), 1022);
     m_FileList->setMinimumWidth(120);
-    connect(m_FileList, &QListWidget::currentRowChanged, this,
+    // The selection, not the current row: focus coming in makes a row current, never selected.
+    connect(m_FileList, &QListWidget::itemSelectionChanged, this,
             [this] { Guarded([this] { OnSelchangeFileList(); }); });
     m_VoiceList = Tagged(new QListWidget(box), 1023);
     m_VoiceList->setMinimumWidth(240);
@@ -350,6 +360,10 @@ bool CSonavistDlg::OnInitDialog() {
     UpdateData(false);
     OnKeepOnTop();
     OnIdButton();
+    // Without a first identification the tree would wait for one.
+    if (!m_Worker) {
+        FillTreeOnce();
+    }
     return true;
 }
 
@@ -374,7 +388,7 @@ void CSonavistDlg::FillPortLists() {
 void CSonavistDlg::LoadSettings() {
     DialogSettings settings;
     ::LoadSettings(settings);
-    m_CurrentFolder = QString::fromStdString(settings.m_CurrentFolder);
+    m_CurrentFolder = QByteArray::fromStdString(settings.m_CurrentFolder);
     // An index outside a list leaves it without a selection.
     m_MidiInCombo->setCurrentIndex(settings.m_MidiIn);
     m_MidiOutCombo->setCurrentIndex(settings.m_MidiOut);
@@ -401,34 +415,47 @@ bool CSonavistDlg::UpdateData(bool save) {
     struct Field {
         QLineEdit* edit;
         uint32_t* member;
+        uint32_t largest;
     };
-    const Field fields[] = {{m_DeviceNoEdit, &m_DeviceNo},
-                            {m_SysexDelayEdit, &m_SysexDelay},
-                            {m_MidiDelayEdit, &m_MidiDelay}};
+    const Field fields[] = {{m_DeviceNoEdit, &m_DeviceNo, kLargestDeviceNo},
+                            {m_SysexDelayEdit, &m_SysexDelay, kLargestDelay},
+                            {m_MidiDelayEdit, &m_MidiDelay, kLargestDelay}};
     for (const Field& field : fields) {
         if (!save) {
             field.edit->setText(QString::number(*field.member));
             continue;
         }
-        if (!ParseUnsigned(field.edit->text(), *field.member)) {
-            QMessageBox::warning(this, QString::fromLatin1(kCaption),
-                                 QStringLiteral("Please enter a positive integer."));
+        uint32_t value = 0;
+        QString refusal;
+        if (!ParseUnsigned(field.edit->text(), value)) {
+            refusal = QStringLiteral("Please enter a positive integer.");
+        } else if (value > field.largest) {
+            refusal =
+                QStringLiteral("Please enter an integer between 0 and %1.").arg(field.largest);
+        }
+        if (!refusal.isEmpty()) {
+            QMessageBox::warning(this, QString::fromLatin1(kCaption), refusal);
             field.edit->setFocus();
             field.edit->selectAll();
             return false;
         }
+        *field.member = value;
     }
     return true;
 }
 
 void CSonavistDlg::OnIdButton() {
     if (m_Worker) {
-        return;  // one job at a time: both write the one job record
+        Beeper::Beep();  // one job at a time: both write the one job record
+        return;
     }
-    UpdateData(true);
-    m_InstrumentEdit->clear();
+    if (!UpdateData(true)) {
+        return;
+    }
+    m_InstrumentEdit->setText(QStringLiteral("Identifying..."));
     m_IdButton->setEnabled(false);
     m_QuitButton->setEnabled(false);
+    setCursor(Qt::BusyCursor);
     m_Worker = m_Launcher.get();
     try {
         if (!m_Launcher->LaunchIdentify(JobSettings())) {
@@ -442,6 +469,8 @@ void CSonavistDlg::OnIdButton() {
 
 void CSonavistDlg::LaunchFailed() {
     m_Worker = nullptr;
+    unsetCursor();
+    m_InstrumentEdit->clear();
     m_IdButton->setEnabled(true);
     m_QuitButton->setEnabled(true);
 }
@@ -467,8 +496,12 @@ void CSonavistDlg::OnIdentDone() {
     }
     unsetCursor();
     m_InstrumentEdit->setText(QString::fromLocal8Bit(m_Params.m_InstrumentText));
-    m_StartFolder = m_CurrentFolder;
+    FillTreeOnce();
+}
+
+void CSonavistDlg::FillTreeOnce() {
     if (!m_TreePopulated) {
+        m_StartFolder = m_CurrentFolder;
         m_FolderTree->FillFolderTree(m_StartFolder);
         m_TreePopulated = true;
     }
@@ -486,11 +519,12 @@ void CSonavistDlg::OnKeepOnTop() {
     if (onTop == bool(windowFlags() & Qt::WindowStaysOnTopHint)) {
         return;
     }
-    // Changing a window's flags hides it; a shown window comes back where it was.
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (shown) {
-        show();
+    // Setting the widget's flags re-creates its native window, which hides the dialog and so
+    // ends its modal loop: the window system is told directly instead.
+    overrideWindowFlags(onTop ? windowFlags() | Qt::WindowStaysOnTopHint
+                              : windowFlags() & ~Qt::WindowStaysOnTopHint);
+    if (QWindow* window = windowHandle()) {
+        window->setFlags(windowFlags());
     }
 }
 
@@ -523,23 +557,24 @@ void CSonavistDlg::EnableListOptions(bool on) {
     m_CatOrderCheck->setEnabled(on);
 }
 
-void CSonavistDlg::OnFolderSelected(const QString& path) {
-    m_PathLine->setText(path);
+void CSonavistDlg::OnFolderSelected(const QByteArray& path) {
+    m_PathLine->setText(FolderNames::Readable(path));
     m_CurrentFolder = path;
     m_FileList->setUpdatesEnabled(false);
     FillFileList(path);
     m_FileList->setUpdatesEnabled(true);
 }
 
-void CSonavistDlg::FillFileList(const QString& folder) {
+void CSonavistDlg::FillFileList(const QByteArray& folder) {
     const QSignalBlocker quiet(m_FileList);
     m_FileList->clear();
     if (folder.isEmpty()) {
         return;
     }
-    m_FileList->addItems(QDir(folder).entryList({QStringLiteral("*.s1v")},
-                                                QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                                QDir::Name | QDir::IgnoreCase));
+    for (const FolderNames::Name& name : FolderNames::Banks(folder)) {
+        auto* item = new QListWidgetItem(name.text, m_FileList);
+        item->setData(Qt::UserRole, name.bytes);
+    }
 }
 
 void CSonavistDlg::OnAbout() {
@@ -569,6 +604,23 @@ bool CSonavistDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
+// Return sends the selected voice, chooses the file list's current row and presses "Quit" when it
+// has the focus; it does nothing anywhere else.
+void CSonavistDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    QWidget* focus = focusWidget();
+    if (focus == m_QuitButton) {
+        m_QuitButton->click();
+    } else if (focus == m_VoiceList && !m_VoiceList->selectedItems().isEmpty()) {
+        Guarded([this] { OnDblclkVoiceList(); });
+    } else if (focus == m_FileList && m_FileList->currentItem()) {
+        m_FileList->currentItem()->setSelected(true);
+    }
+}
+
 // While a job runs the dialog must not end: Escape, the close button and "Quit" all come here.
 void CSonavistDlg::reject() {
     if (m_QuitButton->isEnabled()) {
@@ -589,16 +641,22 @@ void CSonavistDlg::DestroyWindow() {
 void CSonavistDlg::OnSelchangeFileList() {
     EnableAudition(false);
     EnableListOptions(true);
-    const QListWidgetItem* file = m_FileList->currentItem();
+    // Whatever the load gives, the rows of the bank listed before are no longer the choice.
+    m_VoiceList->clear();
+    m_BankLoaded = false;
+    const QListWidgetItem* file = m_FileList->selectedItems().value(0);
     if (!file) {
         return;
     }
-    m_Bank.LoadBank(QFile::encodeName(m_CurrentFolder + file->text()).toStdString());
-    m_VoiceList->clear();
+    m_Bank.LoadBank((m_CurrentFolder + file->data(Qt::UserRole).toByteArray()).toStdString());
+    m_BankLoaded = true;
     FillVoiceList();
 }
 
 void CSonavistDlg::FillVoiceList() {
+    if (!m_BankLoaded) {
+        return;
+    }
     m_Bank.m_ShowInits = m_ShowInits;
     m_VoiceList->setUpdatesEnabled(false);
     m_Bank.FillVoiceList([this](const std::string& row) {
@@ -640,12 +698,13 @@ void CSonavistDlg::OnDblclkVoiceList() {
     }
     // One record serves every job, so a second one must wait for the first.
     if (m_Worker || !m_Launcher->LaunchSendVoice(JobSettings(), std::move(patch))) {
-        QApplication::beep();
+        Beeper::Beep();
         return;
     }
     m_Worker = m_Launcher.get();
     m_QuitButton->setEnabled(false);
     EnableAudition(false);
+    setCursor(Qt::BusyCursor);
 }
 
 // The audition opens ports through the job record, which a running job holds. A job that has
@@ -657,7 +716,7 @@ bool CSonavistDlg::JobRunning() {
 
 void CSonavistDlg::OnAuditionPress(int controlId, QPoint /*position*/) {
     if (JobRunning()) {
-        QApplication::beep();
+        Beeper::Beep();
         return;
     }
     Audition audition(m_Params);

@@ -59,7 +59,7 @@ public:
     void OnDeviceNoSpin(int position, int delta);
     void OnSysexDelaySpin(int position, int delta);
     void OnMidiDelaySpin(int position, int delta);
-    void OnFolderSelected(const QString& path);
+    void OnFolderSelected(const QByteArray& path);
     void OnAbout();
     // Voice list and audition.
     void OnSelchangeFileList();
@@ -76,9 +76,10 @@ public:
     void EnableAudition(bool on);
     void EnableListOptions(bool on);
     void BuildVersionText();
-    void FillFileList(const QString& folder);
+    void FillFileList(const QByteArray& folder);
 
-    QString m_CurrentFolder;
+    // The file system's bytes, ending in a separator.
+    QByteArray m_CurrentFolder;
     bool m_ShowInits = false;
     char m_VersionText[EXParams::kTextSize] = {};
     // The job launched last, until its completion has been handled; no launch while it is set.
@@ -112,7 +113,9 @@ public:
     int m_TabStops[2] = {};
     bool m_TreePopulated = false;
     VoiceBank m_Bank;
-    QString m_StartFolder;
+    QByteArray m_StartFolder;
+    // The voice list shows m_Bank only while the last file chosen loaded.
+    bool m_BankLoaded = false;
     // Starts both jobs on worker threads; made once the completion edits exist.
     std::unique_ptr<JobLauncher> m_Launcher;
 
@@ -123,6 +126,7 @@ public slots:
 protected:
     bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();
@@ -137,6 +141,8 @@ private:
     void FillVoiceList();
     // True when a job runs; waits for one that has signalled its end to finish its last lines.
     bool JobRunning();
+    // The tree is filled at the end of the first identification, or at start-up without one.
+    void FillTreeOnce();
     void FillPortLists();
     void DestroyWindow();
     // Runs a handler; an error it raises is shown in a warning box and the window goes on.

@@ -4,7 +4,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 #include <QTextOption>
+#include <cmath>
 
 CTabStopDelegate::CTabStopDelegate(std::vector<int> stops, QObject* parent)
     : QStyledItemDelegate(parent), m_Stops(std::move(stops)) {}
@@ -21,6 +23,42 @@ QList<qreal> CTabStopDelegate::TabArray(const QFont& font) const {
     return tabs;
 }
 
+int CTabStopDelegate::TextMargin(const QStyleOptionViewItem& item) {
+    const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, item.widget) + 1;
+}
+
+QRect CTabStopDelegate::TextArea(const QStyleOptionViewItem& item) {
+    const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+    const int margin = TextMargin(item);
+    return style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget)
+        .adjusted(margin, 0, -margin, 0);
+}
+
+QTextOption CTabStopDelegate::Layout(const QFont& font) const {
+    QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
+    layout.setWrapMode(QTextOption::NoWrap);
+    layout.setTabArray(TabArray(font));
+    return layout;
+}
+
+QSize CTabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    QTextLayout text(item.text, item.font);
+    text.setTextOption(Layout(item.font));
+    text.beginLayout();
+    const qreal width = text.createLine().naturalTextWidth();
+    text.endLayout();
+    item.text.clear();
+    const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+    const int frame =
+        style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), item.widget).width();
+    return {frame + int(std::ceil(width)) + 2 * TextMargin(item),
+            QStyledItemDelegate::sizeHint(option, index).height()};
+}
+
 void CTabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     QStyleOptionViewItem item = option;
@@ -30,12 +68,6 @@ void CTabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
 
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, item.widget) + 1;
-    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget)
-                           .adjusted(margin, 0, -margin, 0);
-    QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
-    layout.setWrapMode(QTextOption::NoWrap);
-    layout.setTabArray(TabArray(item.font));
     const QPalette::ColorGroup group =
         item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     const QPalette::ColorRole role =
@@ -43,6 +75,6 @@ void CTabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->save();
     painter->setFont(item.font);
     painter->setPen(item.palette.color(group, role));
-    painter->drawText(area, text, layout);
+    painter->drawText(TextArea(item), text, Layout(item.font));
     painter->restore();
 }

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,7 +49,7 @@ private slots:
     void freeItemsEmptiesTree();
 
 private:
-    QString Root() const { return m_Dir->path() + QLatin1Char('/'); }
+    QByteArray Root() const { return QFile::encodeName(m_Dir->path()) + '/'; }
     QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text);
 
     std::unique_ptr<QTemporaryDir> m_Dir;
@@ -114,7 +115,7 @@ void FolderTreeTest::tidyDisplayName() {
 }
 
 void FolderTreeTest::rootsAreVolumesThenNetwork() {
-    m_Tree->FillFolderTree(QString());
+    m_Tree->FillFolderTree(QByteArray());
     QCOMPARE(Texts(m_Tree->invisibleRootItem()), QStringList({"Test", "Stick", "Network"}));
     QCOMPARE(m_Tree->NetworkItem(), m_Tree->topLevelItem(2));
     QCOMPARE(m_Tree->currentItem(), nullptr);
@@ -125,14 +126,14 @@ void FolderTreeTest::rootsAreVolumesThenNetwork() {
 }
 
 void FolderTreeTest::expansionReadsFoldersOnceAndSelects() {
-    m_Tree->FillFolderTree(QString());
+    m_Tree->FillFolderTree(QByteArray());
     QSignalSpy selected(m_Tree.get(), &CFolderTree::FolderSelected);
     QTreeWidgetItem* root = m_Tree->topLevelItem(0);
     m_Tree->expandItem(root);
     QCOMPARE(Texts(root), QStringList({"Empty", "Music", "music2"}));
     QCOMPARE(m_Tree->currentItem(), root);
     QCOMPARE(selected.size(), 1);
-    QCOMPARE(selected.at(0).at(0).toString(), Root());
+    QCOMPARE(selected.at(0).at(0).toByteArray(), Root());
 
     QVERIFY(QDir(m_Dir->path()).mkdir(QStringLiteral("Added")));
     m_Tree->collapseItem(root);
@@ -141,7 +142,7 @@ void FolderTreeTest::expansionReadsFoldersOnceAndSelects() {
 }
 
 void FolderTreeTest::emptyFolderLosesItsExpandButton() {
-    m_Tree->FillFolderTree(QString());
+    m_Tree->FillFolderTree(QByteArray());
     m_Tree->expandItem(m_Tree->topLevelItem(1));
     QTreeWidgetItem* stick = m_Tree->topLevelItem(1);
     QCOMPARE(stick->childCount(), 0);
@@ -182,15 +183,15 @@ void FolderTreeTest::opensAtSavedPath() {
     QFETCH(QString, saved);
     QFETCH(QString, selected);
     QSignalSpy folders(m_Tree.get(), &CFolderTree::FolderSelected);
-    m_Tree->FillFolderTree(Root() + saved);
+    m_Tree->FillFolderTree(Root() + saved.toUtf8());
     QVERIFY(m_Tree->currentItem());
-    QCOMPARE(m_Tree->GetItemPath(m_Tree->currentItem()), Root() + selected);
-    QCOMPARE(folders.last().at(0).toString(), Root() + selected);
+    QCOMPARE(m_Tree->GetItemPath(m_Tree->currentItem()), Root() + selected.toUtf8());
+    QCOMPARE(folders.last().at(0).toByteArray(), Root() + selected.toUtf8());
 }
 
 void FolderTreeTest::missingVolumeOpensNothing() {
-    for (const QString& saved :
-         {QStringLiteral("/elsewhere/Banks/"), QStringLiteral("C:\\Banks\\"), QString()}) {
+    for (const QByteArray& saved :
+         {QByteArray("/elsewhere/Banks/"), QByteArray("C:\\Banks\\"), QByteArray()}) {
         CFolderTree tree;
         tree.SetProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
                               {"Test", Root().toStdString(), VolumeKind::Fixed}}),
@@ -203,29 +204,29 @@ void FolderTreeTest::missingVolumeOpensNothing() {
 }
 
 void FolderTreeTest::networkListsServersThenShares() {
-    const QString mounted = Root() + "MUSIC/";
+    const QByteArray mounted = Root() + "MUSIC/";
     m_Network->m_Entries[""] = {Entry(NetworkRecord::kDisplayServer, "//nas"),
                                 Entry(NetworkRecord::kDisplayGeneric, "")};
     m_Network->m_Entries[""].back().m_Comment = "WORKGROUP";
     m_Network->m_Entries["//nas"] = {
         Entry(NetworkRecord::kDisplayShare, "//nas/music", mounted.toStdString()),
         Entry(NetworkRecord::kDisplayShare, "//nas/backup")};
-    m_Tree->FillFolderTree(QString());
+    m_Tree->FillFolderTree(QByteArray());
     QSignalSpy folders(m_Tree.get(), &CFolderTree::FolderSelected);
     QTreeWidgetItem* network = m_Tree->NetworkItem();
     m_Tree->expandItem(network);
     QCOMPARE(Texts(network), QStringList({"nas", "Workgroup"}));
-    QCOMPARE(folders.last().at(0).toString(), QString());
+    QCOMPARE(folders.last().at(0).toByteArray(), QByteArray());
 
     QTreeWidgetItem* server = Child(network, "nas");
     m_Tree->expandItem(server);
     QCOMPARE(Texts(server), QStringList({"music", "backup"}));
-    QCOMPARE(folders.last().at(0).toString(), QString());
-    QCOMPARE(m_Tree->GetItemPath(Child(server, "backup")), QStringLiteral("//nas/backup/"));
+    QCOMPARE(folders.last().at(0).toByteArray(), QByteArray());
+    QCOMPARE(m_Tree->GetItemPath(Child(server, "backup")), QByteArray("//nas/backup/"));
 
     QTreeWidgetItem* share = Child(server, "music");
     m_Tree->expandItem(share);
-    QCOMPARE(folders.last().at(0).toString(), mounted);
+    QCOMPARE(folders.last().at(0).toByteArray(), mounted);
     QCOMPARE(Texts(share), QStringList({"Banks", "banks"}));
     QCOMPARE(m_Tree->GetItemPath(share->child(0)), mounted + "Banks/");
 
@@ -235,7 +236,7 @@ void FolderTreeTest::networkListsServersThenShares() {
 }
 
 void FolderTreeTest::failedEnumerationShowsNothing() {
-    m_Tree->FillFolderTree(QString());
+    m_Tree->FillFolderTree(QByteArray());
     QTreeWidgetItem* network = m_Tree->NetworkItem();
     m_Tree->expandItem(network);
     QCOMPARE(network->childCount(), 0);

@@ -57,7 +57,7 @@ public:
         m_Dialog->m_SysexDelay = kSysexDelay;
         m_Dialog->m_MidiDelay = kMidiDelay;
         m_Dialog->UpdateData(false);
-        m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
+        m_Dialog->m_CurrentFolder = QFile::encodeName(m_Dir->path()) + "/";
         m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
     }
 
