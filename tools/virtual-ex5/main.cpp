@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "JackInstrument.h"
-#include "midi/rtmidi/JackClock.h"
+#include "midi/jack/JackClient.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    if (JackClock::Open() == nullptr) {
+    if (!JackClient::ServerRuns()) {
         std::fprintf(stderr, "sonavist-virtual-ex5: no JACK server is running\n");
         return 1;
     }
