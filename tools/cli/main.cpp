@@ -10,8 +10,8 @@
 #include "ListCommand.h"
 #include "PortsCommand.h"
 #include "SendCommand.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 
 namespace {
 
