@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 #include "platform/AtomicFile.h"
 #include "voice/VoiceBank.h"
 #include "voice/VoiceExport.h"
