@@ -49,8 +49,8 @@ public:
     virtual int32_t InIndex() = 0;
     // The System Exclusive messages it has received, once it has `count` of them.
     virtual std::vector<Bytes> Received(std::size_t count) = 0;
-    // Goes away for good; false when it cannot.
-    virtual bool Vanish() = 0;
+    // Goes away for good (where the backend's table row says it can).
+    virtual void Vanish() = 0;
 };
 
 class InProcessEnd : public FarEnd {
@@ -71,7 +71,7 @@ public:
         });
         return sysex;
     }
-    bool Vanish() override { return false; }
+    void Vanish() override {}
 
 private:
     std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
@@ -91,7 +91,7 @@ public:
     int32_t OutIndex() override { return m_Driver ? m_Process.OutputIndex(*m_Driver) : -1; }
     int32_t InIndex() override { return m_Driver ? m_Process.InputIndex(*m_Driver) : -1; }
     std::vector<Bytes> Received(std::size_t count) override { return m_Process.WaitSaved(count); }
-    bool Vanish() override { return m_Process.Stop(SIGKILL), true; }
+    void Vanish() override { m_Process.Stop(SIGKILL); }
 
 private:
     VirtualEx5Process m_Process;
@@ -100,6 +100,7 @@ private:
 
 struct Backend {
     const char* name;
+    bool canVanish;
     // Why it cannot run on this machine; empty when it can.
     std::function<std::string()> missing;
     std::function<std::unique_ptr<FarEnd>()> make;
@@ -109,12 +110,12 @@ void PrintTo(const Backend& backend, std::ostream* os) {
     *os << backend.name;
 }
 
-const Backend kVirtual{"Virtual", [] { return std::string(); },
+const Backend kVirtual{"Virtual", false, [] { return std::string(); },
                        [] { return std::make_unique<InProcessEnd>(); }};
 const Backend kJack{
-    "Jack", [] { return JackClient::ServerRuns() ? std::string() : "JACK: no server runs"; },
+    "Jack", true, [] { return JackClient::ServerRuns() ? std::string() : "JACK: no server runs"; },
     [] { return std::make_unique<ProcessEnd<JackDriver>>("jack"); }};
-const Backend kAlsa{"Alsa",
+const Backend kAlsa{"Alsa", true,
                     [] {
                         return access(RtMidiDriver::kSequencer, R_OK | W_OK) == 0
                                    ? std::string()
@@ -246,14 +247,14 @@ TEST_P(DriverContract, IdentityRequestIsAnsweredIntoTheQueuedBuffers) {
 }
 
 TEST_P(DriverContract, DeviceVanishingMidMessageLeavesThePortsUsable) {
+    if (!GetParam().canVanish) {
+        GTEST_SKIP() << GetParam().name << ": the built-in instrument cannot vanish";
+    }
     OpenInput();
     Bytes dump = TestVoiceDump("Vanishing", 4);
     MidiHeader header;
     Send(dump, header);
-    if (!m_End->Vanish()) {
-        CloseInput();
-        GTEST_SKIP() << GetParam().name << ": the built-in instrument cannot vanish";
-    }
+    m_End->Vanish();
     // Every step still answers: the message is given back, the ports close.
     ASSERT_TRUE(Released(header));
     Bytes more = TestVoiceDump("After", 1);
