@@ -34,13 +34,13 @@
 #include "CSpinButtonCtrl.h"
 #include "FolderNames.h"
 #include "SonavistArt.h"
-#include "conversation/EXException.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "conversation/EXException.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 int CliCommand::ReportError(EXException* error) {
@@ -21,6 +21,20 @@ int CliCommand::UsageError(const std::string& problem) const {
     std::fprintf(stderr, "sonavist-cli: %s\nusage: sonavist-cli %s %s\n", problem.c_str(), Name(),
                  Usage());
     return 2;
+}
+
+int CliCommand::SplitOutputOption(const std::vector<std::string>& args,
+                                  std::vector<std::string>& positional, std::string& output) const {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
+            output = args[++i];
+        } else if (args[i].starts_with("-")) {
+            return UsageError("unknown or repeated option " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    return 0;
 }
 
 int CliCommand::PatchOfSlot(const std::string& bankPath, const std::string& slot,

@@ -6,12 +6,13 @@
 
 #include "CliCommand.h"
 #include "DumpCommand.h"
+#include "ExportCommand.h"
 #include "IdentifyCommand.h"
 #include "ListCommand.h"
 #include "PortsCommand.h"
 #include "SendCommand.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<PortsCommand>());
     commands.push_back(std::make_unique<IdentifyCommand>());
     commands.push_back(std::make_unique<SendCommand>());
