@@ -18,8 +18,8 @@ public:
     virtual bool UsesMidi() const { return false; }
 
 protected:
-    // Prints the error line "%s:%d %s" to standard error, deletes the error, returns 1.
-    static int ReportError(EXException* error);
+    // Prints the error line "%s:%d %s" to standard error.
+    static void ReportError(const EXException* error);
     // Prints "sonavist-cli: <problem>" and this command's usage; returns 2.
     int UsageError(const std::string& problem) const;
     // Assembles a slot's voice ("I1-001") of a bank file as a double-click does: 0, or the exit
