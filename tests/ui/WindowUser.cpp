@@ -17,7 +17,7 @@
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
 #include "platform/DialogSettings.h"
-#include "ui/FakeFolderSources.h"
+#include "support/FakeFolderSources.h"
 
 namespace {
 
