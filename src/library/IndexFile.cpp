@@ -1,0 +1,114 @@
+#include "library/IndexFile.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "library/SqliteDatabase.h"
+#include "library/SqliteError.h"
+#include "library/SqliteTransaction.h"
+#include "platform/HomeFolder.h"
+
+namespace {
+
+constexpr const char* kSchema = R"(
+CREATE TABLE bank (
+    id INTEGER PRIMARY KEY,
+    path BLOB NOT NULL UNIQUE,
+    size INTEGER NOT NULL,
+    mtime_ns INTEGER NOT NULL,
+    problem TEXT,
+    folded_names BLOB
+);
+CREATE TABLE voice (
+    bank INTEGER NOT NULL REFERENCES bank(id),
+    slot INTEGER NOT NULL,
+    code TEXT NOT NULL,
+    name BLOB NOT NULL,
+    fingerprint INTEGER NOT NULL,
+    PRIMARY KEY (bank, slot)
+) WITHOUT ROWID;
+CREATE INDEX voice_fingerprint ON voice(fingerprint);
+)";
+
+constexpr int kAttempts = 3;
+
+// The file's identity, so that a file another program already replaced is not set aside.
+ino_t Inode(const std::filesystem::path& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+}  // namespace
+
+std::filesystem::path IndexFile::DefaultPath() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const std::filesystem::path base = cache && *cache == '/'
+                                           ? std::filesystem::path(cache)
+                                           : std::filesystem::path(HomeFolder()) / ".cache";
+    return base / "Sonavist" / "voices.sqlite";
+}
+
+std::unique_ptr<SqliteDatabase> IndexFile::Open(const std::filesystem::path& path,
+                                                std::vector<std::string>& setAside) {
+    std::filesystem::create_directories(path.parent_path());
+    for (int attempt = 1;; ++attempt) {
+        const ino_t inode = Inode(path);
+        try {
+            auto db = std::make_unique<SqliteDatabase>(path.string(), kBusyMs);
+            if (Prepare(*db)) {
+                return db;
+            }
+            if (attempt == kAttempts) {
+                throw SqliteError(path.string() + " is no voice index", 0);
+            }
+        } catch (const SqliteError& error) {
+            if (!error.IsDamagedFile() || attempt == kAttempts) {
+                throw;
+            }
+        }
+        if (Inode(path) == inode) {
+            setAside.push_back(SetAside(path));
+        }
+    }
+}
+
+bool IndexFile::Prepare(SqliteDatabase& db) {
+    db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    SqliteTransaction transaction(db);
+    const long long application = db.QueryInt("PRAGMA application_id");
+    const long long version = db.QueryInt("PRAGMA user_version");
+    const long long objects = db.QueryInt("SELECT count(*) FROM sqlite_master");
+    if (application == 0 && version == 0 && objects == 0) {
+        db.Exec(kSchema);
+        db.Exec("PRAGMA application_id=" + std::to_string(kApplicationId) +
+                "; PRAGMA user_version=" + std::to_string(kSchemaVersion));
+    } else if (application != kApplicationId || version != kSchemaVersion) {
+        return false;
+    }
+    transaction.Commit();
+    return true;
+}
+
+std::string IndexFile::SetAside(const std::filesystem::path& path) {
+    for (int n = 1;; ++n) {
+        const std::string target = path.string() + ".broken-" + std::to_string(n);
+        // Never over another set-aside file, even one a second program is making right now.
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            for (const char* companion : {"-wal", "-shm"}) {
+                const std::string from = path.string() + companion;
+                renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, (target + companion).c_str(),
+                          RENAME_NOREPLACE);
+            }
+            return target;
+        }
+        if (errno != EEXIST) {
+            throw SqliteError("cannot set " + path.string() + " aside: " + std::strerror(errno),
+                              0);
+        }
+    }
+}
