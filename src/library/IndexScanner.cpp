@@ -5,7 +5,7 @@
 
 #include "library/BankReader.h"
 #include "library/FolderScope.h"
-#include "library/NameMatcher.h"
+#include "library/BankColumns.h"
 #include "library/SqliteDatabase.h"
 #include "library/SqliteStatement.h"
 #include "library/SqliteTransaction.h"
@@ -76,7 +76,9 @@ ScanReport IndexScanner::Update(const std::vector<std::string>& folders,
             break;
         }
         const size_t end = std::min(toRead.size(), begin + kBatch);
-        WriteBatch(toRead, begin, end);
+        const std::vector<FoundBank> batch(toRead.begin() + static_cast<ptrdiff_t>(begin),
+                                           toRead.begin() + static_cast<ptrdiff_t>(end));
+        Store(batch, Read(batch));
         report.read = end;
         for (size_t i = begin; i < end; ++i) {
             bytesRead += toRead[i].size;
@@ -92,41 +94,36 @@ ScanReport IndexScanner::Update(const std::vector<std::string>& folders,
     return report;
 }
 
-void IndexScanner::WriteBatch(const std::vector<FoundBank>& banks, size_t begin, size_t end) {
+std::vector<BankRecord> IndexScanner::Read(const std::vector<FoundBank>& banks) {
     std::vector<BankRecord> records;
-    records.reserve(end - begin);
-    for (size_t i = begin; i < end; ++i) {
-        records.push_back(banks[i].problem.empty() ? BankReader::Read(banks[i].path)
-                                                   : BankRecord{banks[i].problem, {}});
+    records.reserve(banks.size());
+    for (const FoundBank& bank : banks) {
+        records.push_back(bank.problem.empty() ? BankReader::Read(bank.path)
+                                               : BankRecord{bank.problem, {}});
     }
+    return records;
+}
+
+void IndexScanner::Store(const std::vector<FoundBank>& banks,
+                         const std::vector<BankRecord>& records) {
     SqliteTransaction transaction(m_Db);
-    SqliteStatement upsert(m_Db.Handle(),
-                           "INSERT INTO bank (path, size, mtime_ns, problem, folded_names)"
-                           " VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (path) DO UPDATE SET"
-                           " size = excluded.size, mtime_ns = excluded.mtime_ns,"
-                           " problem = excluded.problem, folded_names = excluded.folded_names"
-                           " RETURNING id");
-    SqliteStatement clear(m_Db.Handle(), "DELETE FROM voice WHERE bank = ?1");
-    SqliteStatement insert(m_Db.Handle(),
-                           "INSERT INTO voice (bank, slot, code, name, fingerprint)"
-                           " VALUES (?1, ?2, ?3, ?4, ?5)");
-    for (size_t i = begin; i < end; ++i) {
+    SqliteStatement store(m_Db.Handle(),
+                           "INSERT OR REPLACE INTO bank (path, size, mtime_ns, problem, folded,"
+                           " codes, names, fingerprints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    for (size_t i = 0; i < banks.size(); ++i) {
         const FoundBank& bank = banks[i];
-        const BankRecord& record = records[i - begin];
-        upsert.BindBlob(1, bank.path).Bind(2, bank.size).Bind(3, bank.mtimeNs);
+        const BankRecord& record = records[i];
+        store.BindBlob(1, bank.path).Bind(2, bank.size).Bind(3, bank.mtimeNs);
         if (record.problem.empty()) {
-            upsert.BindNull(4).BindBlob(5, NameMatcher::FoldNames(record.voices));
+            const std::array<std::string, 4> columns = BankColumns::Pack(record.voices);
+            store.BindNull(4);
+            for (int column = 0; column < 4; ++column) {
+                store.BindBlob(5 + column, columns[static_cast<size_t>(column)]);
+            }
         } else {
-            upsert.BindText(4, record.problem).BindNull(5);
+            store.BindText(4, record.problem);
         }
-        upsert.Step();
-        const int64_t id = upsert.Int(0);
-        upsert.Reset();
-        clear.Bind(1, id).Run();
-        for (const IndexedVoice& voice : record.voices) {
-            insert.Bind(1, id).Bind(2, voice.slot).BindText(3, voice.code).BindBlob(4, voice.name);
-            insert.Bind(5, static_cast<int64_t>(voice.fingerprint)).Run();
-        }
+        store.Run();
     }
     transaction.Commit();
 }
@@ -136,12 +133,9 @@ void IndexScanner::Remove(const std::vector<std::string>& paths) {
         return;
     }
     SqliteTransaction transaction(m_Db);
-    SqliteStatement voices(m_Db.Handle(),
-                           "DELETE FROM voice WHERE bank = (SELECT id FROM bank WHERE path = ?1)");
-    SqliteStatement bank(m_Db.Handle(), "DELETE FROM bank WHERE path = ?1");
+    SqliteStatement remove(m_Db.Handle(), "DELETE FROM bank WHERE path = ?1");
     for (const std::string& path : paths) {
-        voices.BindBlob(1, path).Run();
-        bank.BindBlob(1, path).Run();
+        remove.BindBlob(1, path).Run();
     }
     transaction.Commit();
 }

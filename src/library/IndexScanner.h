@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "library/BankReader.h"
 #include "library/FolderWalk.h"
 
 class SqliteDatabase;
@@ -41,6 +42,10 @@ public:
 
     ScanReport Update(const std::vector<std::string>& folders, const ScanControl& control);
 
+    // Writes what reading banks gave, replacing what the index held for them, in one transaction.
+    void Store(const std::vector<FoundBank>& banks, const std::vector<BankRecord>& records);
+    static std::vector<BankRecord> Read(const std::vector<FoundBank>& banks);
+
 private:
     struct Known {
         int64_t size;
@@ -48,7 +53,6 @@ private:
         bool readable;
     };
 
-    void WriteBatch(const std::vector<FoundBank>& banks, size_t begin, size_t end);
     void Remove(const std::vector<std::string>& paths);
 
     SqliteDatabase& m_Db;

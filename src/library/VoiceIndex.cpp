@@ -3,8 +3,14 @@
 #include "library/SqliteDatabase.h"
 #include "library/SqliteError.h"
 
-VoiceIndex::VoiceIndex(const std::filesystem::path& file)
-    : m_File(file), m_Db(IndexFile::Open(file, m_SetAside)) {}
+VoiceIndex::VoiceIndex(const std::filesystem::path& file) : m_File(file) {
+    Reopen();
+}
+
+void VoiceIndex::Reopen() {
+    m_Db = IndexFile::Open(m_File, m_SetAside);
+    m_Search = std::make_unique<VoiceSearch>(*m_Db);
+}
 
 VoiceIndex::~VoiceIndex() = default;
 
@@ -17,21 +23,26 @@ auto VoiceIndex::Guarded(Operation operation) {
             throw;
         }
     }
+    m_Search.reset();
     m_Db.reset();
     m_SetAside.push_back(IndexFile::SetAside(m_File));
-    m_Db = IndexFile::Open(m_File, m_SetAside);
+    Reopen();
     return operation(*m_Db);
 }
 
 ScanReport VoiceIndex::Update(const std::vector<std::string>& folders,
                               const ScanControl& control) {
-    return Guarded([&](SqliteDatabase& db) { return IndexScanner(db).Update(folders, control); });
+    return Guarded([&](SqliteDatabase& db) {
+        const ScanReport report = IndexScanner(db).Update(folders, control);
+        m_Search->Forget();
+        return report;
+    });
 }
 
 std::vector<VoiceMatch> VoiceIndex::Find(const VoiceQuery& query) {
-    return Guarded([&](SqliteDatabase& db) { return VoiceSearch(db).Find(query); });
+    return Guarded([&](SqliteDatabase&) { return m_Search->Find(query); });
 }
 
 std::vector<ScanProblem> VoiceIndex::Problems(const std::vector<std::string>& folders) {
-    return Guarded([&](SqliteDatabase& db) { return VoiceSearch(db).Problems(folders); });
+    return Guarded([&](SqliteDatabase&) { return m_Search->Problems(folders); });
 }

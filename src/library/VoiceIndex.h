@@ -30,8 +30,10 @@ public:
 private:
     template <class Operation>
     auto Guarded(Operation operation);
+    void Reopen();
 
     std::filesystem::path m_File;
     std::vector<std::string> m_SetAside;
     std::unique_ptr<SqliteDatabase> m_Db;
+    std::unique_ptr<VoiceSearch> m_Search;
 };

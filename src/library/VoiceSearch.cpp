@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <set>
 
+#include <sqlite3.h>
+
+#include "library/BankColumns.h"
 #include "library/FolderScope.h"
 #include "library/NameMatcher.h"
 #include "library/SqliteDatabase.h"
+#include "library/SqliteError.h"
 #include "library/SqliteStatement.h"
 #include "voice/VoiceBank.h"
 
@@ -31,69 +35,57 @@ void SortUnique(std::vector<VoiceMatch>& matches) {
 
 }  // namespace
 
-std::vector<VoiceMatch> VoiceSearch::Find(const VoiceQuery& query) {
-    std::vector<VoiceMatch> matches = query.sameAs ? FindSameAs(query) : FindByName(query);
-    SortUnique(matches);
-    return matches;
+BankColumns VoiceSearch::Bank::Columns() const {
+    const std::string_view all = bytes;
+    constexpr size_t kNames = VoiceBank::kVoiceCount * BankColumns::kNameWidth;
+    constexpr size_t kCodes = VoiceBank::kVoiceCount * BankColumns::kCodeWidth;
+    return {all.substr(0, kNames), all.substr(kNames, kCodes), all.substr(kNames + kCodes, kNames),
+            all.substr(2 * kNames + kCodes)};
 }
 
-std::vector<VoiceMatch> VoiceSearch::FindByName(const VoiceQuery& query) {
+void VoiceSearch::Refresh() {
+    const long long version = m_Db.QueryInt("PRAGMA data_version");
+    if (m_Version == version) {
+        return;
+    }
+    m_Banks.clear();
+    SqliteStatement banks(m_Db.Handle(),
+                          "SELECT path, folded, codes, names, fingerprints FROM bank"
+                          " WHERE problem IS NULL ORDER BY path");
+    while (banks.Step()) {
+        const BankColumns read{banks.Bytes(1), banks.Bytes(2), banks.Bytes(3), banks.Bytes(4)};
+        if (!read.IsWhole()) {
+            throw SqliteError("a bank's voices are damaged", SQLITE_CORRUPT);
+        }
+        Bank bank{std::string(banks.Bytes(0)), std::string(read.folded)};
+        bank.bytes.append(read.codes).append(read.names).append(read.fingerprints);
+        m_Banks.push_back(std::move(bank));
+    }
+    m_Version = version;
+}
+
+std::vector<VoiceMatch> VoiceSearch::Find(const VoiceQuery& query) {
+    Refresh();
     const NameMatcher matcher(query.text);
     std::vector<VoiceMatch> matches;
-    std::set<int64_t> seen;
-    SqliteStatement banks(m_Db.Handle(),
-                          "SELECT id, path, folded_names FROM bank"
-                          " WHERE path >= ?1 AND path < ?2 AND problem IS NULL");
-    SqliteStatement voices(m_Db.Handle(),
-                           "SELECT slot, code, name FROM voice WHERE bank = ?1 ORDER BY slot");
+    const auto byPath = [](const Bank& bank, const std::string& path) { return bank.path < path; };
     for (const FolderScope& scope : Scopes(query.folders)) {
-        banks.BindBlob(1, scope.Low()).BindBlob(2, scope.High());
-        while (banks.Step()) {
-            const std::vector<int> slots = matcher.MatchingSlots(banks.Bytes(2));
-            if (slots.empty() || !seen.insert(banks.Int(0)).second) {
-                continue;
-            }
-            const std::string path(banks.Bytes(1));
-            voices.Bind(1, banks.Int(0));
-            auto next = slots.begin();
-            while (next != slots.end() && voices.Step()) {
-                const int slot = static_cast<int>(voices.Int(0));
-                if (slot != *next) {
+        auto bank = std::lower_bound(m_Banks.begin(), m_Banks.end(), scope.Low(), byPath);
+        const auto end = std::lower_bound(bank, m_Banks.end(), scope.High(), byPath);
+        for (; bank != end; ++bank) {
+            const BankColumns columns = bank->Columns();
+            for (const int slot : matcher.MatchingSlots(columns.folded)) {
+                if (query.sameAs && columns.Fingerprint(slot) != *query.sameAs) {
                     continue;
                 }
-                ++next;
-                VoiceMatch match{path, slot, std::string(voices.Bytes(1)),
-                                 std::string(voices.Bytes(2))};
+                VoiceMatch match{bank->path, slot, columns.Code(slot), columns.Name(slot)};
                 if (Keeps(query, match.code, match.name)) {
                     matches.push_back(std::move(match));
                 }
             }
-            voices.Reset();
-        }
-        banks.Reset();
-    }
-    return matches;
-}
-
-std::vector<VoiceMatch> VoiceSearch::FindSameAs(const VoiceQuery& query) {
-    const NameMatcher matcher(query.text);
-    const std::vector<FolderScope> scopes = Scopes(query.folders);
-    std::vector<VoiceMatch> matches;
-    SqliteStatement voices(m_Db.Handle(),
-                           "SELECT bank.path, voice.slot, voice.code, voice.name"
-                           " FROM voice JOIN bank ON bank.id = voice.bank"
-                           " WHERE voice.fingerprint = ?1");
-    voices.Bind(1, static_cast<int64_t>(*query.sameAs));
-    while (voices.Step()) {
-        VoiceMatch match{std::string(voices.Bytes(0)), static_cast<int>(voices.Int(1)),
-                         std::string(voices.Bytes(2)), std::string(voices.Bytes(3))};
-        const bool inScope = std::any_of(scopes.begin(), scopes.end(), [&](const FolderScope& s) {
-            return s.Contains(match.path);
-        });
-        if (inScope && matcher.Matches(match.name) && Keeps(query, match.code, match.name)) {
-            matches.push_back(std::move(match));
         }
     }
+    SortUnique(matches);
     return matches;
 }
 
