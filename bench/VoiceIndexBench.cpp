@@ -30,10 +30,10 @@ constexpr int kChanged = 10;
 constexpr const char* kQuery = "SOFT bell";
 constexpr const char* kBroadQuery = "bell";
 
-const char* const kWords[] = {"Grand", "Warm", "Glass", "Silk", "Deep", "Saw", "Soft", "Hard",
-                              "Dark", "Air", "Metal", "Wood", "Wide", "Thin", "Fat", "Solo",
-                              "Pluck", "Bell", "Rain", "Fire", "Brass", "Reed", "Pipe", "Harp",
-                              "Choir", "Pad", "Lead", "Bass", "Organ", "Keys", "Tine", "Noise"};
+const char* const kWords[] = {"Grand", "Warm", "Glass", "Silk", "Deep",  "Saw",  "Soft", "Hard",
+                              "Dark",  "Air",  "Metal", "Wood", "Wide",  "Thin", "Fat",  "Solo",
+                              "Pluck", "Bell", "Rain",  "Fire", "Brass", "Reed", "Pipe", "Harp",
+                              "Choir", "Pad",  "Lead",  "Bass", "Organ", "Keys", "Tine", "Noise"};
 constexpr int kWordCount = 32;
 const char* const kCodes[] = {"Pf", "Cp", "Or", "Gt", "Ba", "St", "Br", "Ld", "Pd", "xx"};
 
@@ -42,8 +42,8 @@ std::string Description(int bank) {
     std::ostringstream text;
     for (int voice = 0; voice < VoiceBank::kVoiceCount; ++voice) {
         const int n = bank * VoiceBank::kVoiceCount + voice;
-        std::string name =
-            std::string(kWords[n % kWordCount]) + " " + kWords[(n / kWordCount + bank) % kWordCount];
+        std::string name = std::string(kWords[n % kWordCount]) + " " +
+                           kWords[(n / kWordCount + bank) % kWordCount];
         name.resize(std::min(name.size(), VoiceBank::kNameLength));
         text << "voice " << VoiceBank::SlotText(voice) << ' ' << kCodes[n % 10] << " \"" << name
              << "\"\ncommon " << n + 1 << '\n';
@@ -57,8 +57,9 @@ std::string Description(int bank) {
 // The generated banks in a folder of their own, made once per run and removed at its end.
 class Collection {
 public:
-    Collection() : m_Root(std::filesystem::temp_directory_path() /
-                          ("sonavist-library-bench-" + std::to_string(getpid()))) {
+    Collection()
+        : m_Root(std::filesystem::temp_directory_path() /
+                 ("sonavist-library-bench-" + std::to_string(getpid()))) {
         std::filesystem::create_directories(m_Root / "banks");
         for (int bank = 0; bank < kBanks; ++bank) {
             std::istringstream in(Description(bank));

@@ -54,7 +54,8 @@ std::string BankColumns::Name(int slot) const {
 uint64_t BankColumns::Fingerprint(int slot) const {
     uint64_t value = 0;
     for (size_t byte = kFingerprintWidth; byte-- > 0;) {
-        value = (value << 8) | static_cast<uint8_t>(fingerprints[Slot(slot) * kFingerprintWidth + byte]);
+        value = (value << 8) |
+                static_cast<uint8_t>(fingerprints[Slot(slot) * kFingerprintWidth + byte]);
     }
     return value;
 }

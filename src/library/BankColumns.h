@@ -13,7 +13,7 @@
 // a few megabytes in one pass. The views point into the row being read.
 struct BankColumns {
     static constexpr size_t kCodeWidth = 2;
-    static constexpr size_t kNameWidth = 13;  // 12 bytes, zero-padded, and a zero
+    static constexpr size_t kNameWidth = 13;        // 12 bytes, zero-padded, and a zero
     static constexpr size_t kFingerprintWidth = 8;  // least significant byte first
 
     std::string_view folded;  // the names with ASCII letters in lower case

@@ -87,7 +87,9 @@ void FolderWalk::AddEntry(const std::string& path, std::string_view name,
         m_Banks.push_back({path, 0, 0, "Not a regular file"});
         return;
     }
-    m_Banks.push_back({path, static_cast<int64_t>(info.st_size),
-                       static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-                       {}});
+    m_Banks.push_back(
+        {path,
+         static_cast<int64_t>(info.st_size),
+         static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+         {}});
 }

@@ -37,7 +37,8 @@ public:
 
 private:
     void Visit(const std::string& folder, std::vector<std::string>& pending);
-    void AddEntry(const std::string& path, std::string_view name, std::vector<std::string>& pending);
+    void AddEntry(const std::string& path, std::string_view name,
+                  std::vector<std::string>& pending);
 
     const std::atomic<bool>* m_Cancel;
     std::set<std::pair<uint64_t, uint64_t>> m_Visited;  // device, inode

@@ -79,25 +79,37 @@ std::unique_ptr<SqliteDatabase> IndexFile::Open(const std::filesystem::path& pat
     }
 }
 
-bool IndexFile::Prepare(SqliteDatabase& db) {
-    // A search reads the whole table: mapped, its pages cost no copy through the kernel; a bank's
-    // row (9.4 kB) fits one page, so it is read where it lies rather than gathered from overflow
-    // pages. The page size holds only for a new file.
-    db.Exec("PRAGMA page_size=16384; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA mmap_size=1073741824;"
-            " PRAGMA cache_size=-65536");
-    SqliteTransaction transaction(db);
+IndexFile::Kind IndexFile::KindOf(SqliteDatabase& db) {
     const long long application = db.QueryInt("PRAGMA application_id");
     const long long version = db.QueryInt("PRAGMA user_version");
     const long long objects = db.QueryInt("SELECT count(*) FROM sqlite_master");
     if (application == 0 && version == 0 && objects == 0) {
+        return Kind::Empty;
+    }
+    return application == kApplicationId && version == kSchemaVersion ? Kind::Index : Kind::Foreign;
+}
+
+bool IndexFile::Prepare(SqliteDatabase& db) {
+    // Looked at before anything is written: a file of someone else's is set aside untouched.
+    if (KindOf(db) == Kind::Foreign) {
+        return false;
+    }
+    // A search reads the whole table: mapped, its pages cost no copy through the kernel; a bank's
+    // row (9.4 kB) fits one page, so it is read where it lies rather than gathered from overflow
+    // pages. The page size holds only for a new file.
+    db.Exec(
+        "PRAGMA page_size=16384; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+        " PRAGMA mmap_size=1073741824; PRAGMA cache_size=-65536");
+    SqliteTransaction transaction(db);
+    // Another program may have made the tables in the meantime.
+    const Kind kind = KindOf(db);
+    if (kind == Kind::Empty) {
         db.Exec(kSchema);
         db.Exec("PRAGMA application_id=" + std::to_string(kApplicationId) +
                 "; PRAGMA user_version=" + std::to_string(kSchemaVersion));
-    } else if (application != kApplicationId || version != kSchemaVersion) {
-        return false;
     }
     transaction.Commit();
-    return true;
+    return kind != Kind::Foreign;
 }
 
 std::string IndexFile::SetAside(const std::filesystem::path& path) {
@@ -113,8 +125,7 @@ std::string IndexFile::SetAside(const std::filesystem::path& path) {
             return target;
         }
         if (errno != EEXIST) {
-            throw SqliteError("cannot set " + path.string() + " aside: " + std::strerror(errno),
-                              0);
+            throw SqliteError("cannot set " + path.string() + " aside: " + std::strerror(errno), 0);
         }
     }
 }

@@ -30,6 +30,8 @@ public:
     static std::string SetAside(const std::filesystem::path& path);
 
 private:
+    enum class Kind { Empty, Index, Foreign };
+    static Kind KindOf(SqliteDatabase& db);
     // False when the file holds something other than this version's index.
     static bool Prepare(SqliteDatabase& db);
 };

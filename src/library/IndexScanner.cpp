@@ -3,9 +3,9 @@
 #include <chrono>
 #include <unordered_map>
 
+#include "library/BankColumns.h"
 #include "library/BankReader.h"
 #include "library/FolderScope.h"
-#include "library/BankColumns.h"
 #include "library/SqliteDatabase.h"
 #include "library/SqliteStatement.h"
 #include "library/SqliteTransaction.h"
@@ -36,7 +36,8 @@ ScanReport IndexScanner::Update(const std::vector<std::string>& folders,
         }
         select.BindBlob(1, scope.Low()).BindBlob(2, scope.High());
         while (select.Step()) {
-            known[std::string(select.Bytes(0))] = {select.Int(1), select.Int(2), select.Int(3) != 0};
+            known[std::string(select.Bytes(0))] = {select.Int(1), select.Int(2),
+                                                   select.Int(3) != 0};
         }
         select.Reset();
     }
@@ -85,9 +86,8 @@ ScanReport IndexScanner::Update(const std::vector<std::string>& folders,
         }
         if (control.progress) {
             const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-            const double left = bytesRead > 0 ? elapsed * double(bytesToRead - bytesRead) /
-                                                    double(bytesRead)
-                                              : 0.0;
+            const double left =
+                bytesRead > 0 ? elapsed * double(bytesToRead - bytesRead) / double(bytesRead) : 0.0;
             control.progress({end, toRead.size(), left});
         }
     }
@@ -108,8 +108,8 @@ void IndexScanner::Store(const std::vector<FoundBank>& banks,
                          const std::vector<BankRecord>& records) {
     SqliteTransaction transaction(m_Db);
     SqliteStatement store(m_Db.Handle(),
-                           "INSERT OR REPLACE INTO bank (path, size, mtime_ns, problem, folded,"
-                           " codes, names, fingerprints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+                          "INSERT OR REPLACE INTO bank (path, size, mtime_ns, problem, folded,"
+                          " codes, names, fingerprints) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
     for (size_t i = 0; i < banks.size(); ++i) {
         const FoundBank& bank = banks[i];
         const BankRecord& record = records[i];

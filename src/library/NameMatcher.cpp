@@ -10,8 +10,7 @@
 #include "library/BankColumns.h"
 
 NameMatcher::NameMatcher(std::string_view text)
-    : m_Text(Fold(text)),
-      m_Impossible(text.find('\0') != std::string_view::npos) {}
+    : m_Text(Fold(text)), m_Impossible(text.find('\0') != std::string_view::npos) {}
 
 // Sixteen places at a time, those where the text's first and last bytes both fit are tried
 // whole: about twice as fast as memmem over names, the difference between a search of 256,000

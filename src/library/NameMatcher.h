@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-
 // Finds a text in voice names, ASCII letters compared without regard to case. A bank's names
 // are kept folded side by side (BankColumns), so one search covers its 256 voices.
 class NameMatcher {

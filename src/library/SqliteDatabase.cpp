@@ -6,8 +6,8 @@
 #include "library/SqliteStatement.h"
 
 SqliteDatabase::SqliteDatabase(const std::string& path, int busyMs) {
-    const int result = sqlite3_open_v2(path.c_str(), &m_Db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int result =
+        sqlite3_open_v2(path.c_str(), &m_Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (result != SQLITE_OK) {
         const std::string message = m_Db ? sqlite3_errmsg(m_Db) : sqlite3_errstr(result);
         sqlite3_close(m_Db);

@@ -30,8 +30,7 @@ auto VoiceIndex::Guarded(Operation operation) {
     return operation(*m_Db);
 }
 
-ScanReport VoiceIndex::Update(const std::vector<std::string>& folders,
-                              const ScanControl& control) {
+ScanReport VoiceIndex::Update(const std::vector<std::string>& folders, const ScanControl& control) {
     return Guarded([&](SqliteDatabase& db) {
         const ScanReport report = IndexScanner(db).Update(folders, control);
         m_Search->Forget();

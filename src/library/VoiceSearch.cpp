@@ -103,10 +103,9 @@ std::vector<ScanProblem> VoiceSearch::Problems(const std::vector<std::string>& f
     }
     std::sort(problems.begin(), problems.end(),
               [](const ScanProblem& a, const ScanProblem& b) { return a.path < b.path; });
-    problems.erase(std::unique(problems.begin(), problems.end(),
-                               [](const ScanProblem& a, const ScanProblem& b) {
-                                   return a.path == b.path;
-                               }),
-                   problems.end());
+    problems.erase(
+        std::unique(problems.begin(), problems.end(),
+                    [](const ScanProblem& a, const ScanProblem& b) { return a.path == b.path; }),
+        problems.end());
     return problems;
 }

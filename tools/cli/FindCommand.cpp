@@ -32,8 +32,8 @@ public:
             return;
         }
         m_Last = now;
-        std::fprintf(stderr, "find: %zu of %zu banks read, about %.0f s left\n",
-                     progress.banksRead, progress.banksToRead, progress.secondsLeft);
+        std::fprintf(stderr, "find: %zu of %zu banks read, about %.0f s left\n", progress.banksRead,
+                     progress.banksToRead, progress.secondsLeft);
     }
 
 private:
@@ -116,7 +116,7 @@ int FindCommand::Run(const std::vector<std::string>& args) {
         const std::vector<ScanProblem> banks = index.Problems(query.folders);
         problems.insert(problems.end(), banks.begin(), banks.end());
         for (const std::string& file : index.SetAside()) {
-            std::fprintf(stderr, "find: the voice index was damaged; kept as %s and rebuilt\n",
+            std::fprintf(stderr, "find: the damaged voice index was kept as %s and rebuilt\n",
                          file.c_str());
         }
         if (!PrintMatches(matches)) {
