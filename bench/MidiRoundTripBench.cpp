@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiParams.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 #include "midi/rtmidi/JackClock.h"
 #include "midi/rtmidi/RtMidiDriver.h"
 #include "support/VirtualEx5Process.h"
+#include "voice/EXException.h"
 
 namespace {
 

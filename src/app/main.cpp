@@ -1,6 +1,6 @@
-#include "CSonavistApp.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
+#include "ui/CSonavistApp.h"
 
 int main(int argc, char** argv) {
     MidiSystem::Install(MidiBackends::CreateDefault());

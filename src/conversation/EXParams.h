@@ -1,23 +1,20 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
-#include "midi/MidiDriver.h"
+#include "midi/PortParams.h"
 
 class EX5Patch;
 class TextSink;
 
-// The job record that the dialog, the worker threads and the audition share.
-class EXParams {
+// The job record that the dialog, the worker threads and the audition share. The fields the
+// ports use (device, handle, delay, tries, log) come from PortParams.
+class EXParams : public PortParams {
 public:
     static constexpr unsigned kTextSize = 260;
 
     EXParams();
-    virtual ~EXParams() = default;
-
-    // Appends printf-formatted text to the job log when one is open.
-    void Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    ~EXParams() override = default;
 
     int32_t m_Verbose = 0;
     TextSink* m_StatusWnd = nullptr;
@@ -25,16 +22,11 @@ public:
     TextSink* m_SendDoneWnd = nullptr;
     int32_t m_DriverIndex = -1;
     int32_t m_MidiInDevice = -1;
-    int32_t m_MidiOutDevice = -1;
     uint32_t m_DeviceNo = 0;
-    uint32_t m_Delay = 0;
     uint32_t m_MidiDelay = 0;
     uint32_t m_Timeout = 0;
-    uint32_t m_Tries = 0;
     char m_Version[kTextSize] = {};
     char m_InstrumentText[kTextSize] = {};
     char m_MessageText[kTextSize] = {};
-    FILE* m_LogFile = nullptr;
     EX5Patch* m_Patch = nullptr;
-    MidiHandle m_MidiOutHandle = 0;
 };

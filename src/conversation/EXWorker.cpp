@@ -4,9 +4,9 @@
 #include <memory>
 #include <utility>
 
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
+#include "conversation/MidiFactory.h"
 #include "conversation/TextSink.h"
 #include "midi/MidiParams.h"
 #include "platform/FileKind.h"
@@ -15,6 +15,7 @@
 #include "voice/DriverInfo.h"
 #include "voice/DriverRegistry.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ std::unique_ptr<Midi> Identification(EXParams& job, MidiParams& ports, const Dri
     if (!midi.Identify(job, ports, firstTryAnswered)) {
         return nullptr;
     }
-    return std::unique_ptr<Midi>(info.CreateMidi());
+    return std::unique_ptr<Midi>(MidiFactory::CreateMidi(info));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 #include "library/VoiceFingerprint.h"
 #include "voice/VoiceBank.h"
 

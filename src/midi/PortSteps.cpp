@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "conversation/EXException.h"
-#include "conversation/EXParams.h"
 #include "midi/MidiSystem.h"
+#include "midi/PortParams.h"
 #include "platform/Sleep.h"
+#include "voice/EXException.h"
 
 int GetDeviceName(const DeviceList& list, int32_t deviceIndex, char* dest, uint32_t length) {
     if (!dest) {
@@ -26,7 +26,7 @@ int GetDeviceName(const DeviceList& list, int32_t deviceIndex, char* dest, uint3
     return 0;
 }
 
-MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
+MidiResult WaitForUnprepare(const PortParams& job, const char* waitingNote,
                             MidiResult (MidiDriver::*unprepare)(MidiHandle, MidiHeader*),
                             MidiHandle handle, MidiHeader* header) {
     MidiDriver& driver = MidiSystem::Driver();
@@ -43,8 +43,8 @@ MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
     }
 }
 
-bool CloseWithoutJob(MidiHandle outHandle, const std::function<void(EXParams&)>& close) {
-    EXParams last;
+bool CloseWithoutJob(MidiHandle outHandle, const std::function<void(PortParams&)>& close) {
+    PortParams last;
     last.m_MidiOutHandle = outHandle;
     last.m_Delay = 5;
     last.m_Tries = 4;

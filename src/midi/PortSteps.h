@@ -6,7 +6,7 @@
 
 #include "midi/MidiDriver.h"
 
-class EXParams;
+class PortParams;
 
 // Steps the input and the output port take alike.
 
@@ -28,11 +28,11 @@ int GetDeviceName(const DeviceList& list, int32_t deviceIndex, char* dest, uint3
 // `waitingNote` to the job log on the first such answer and "." on each later one. Returns the
 // last answer: kMidiOk once the buffer is back, else the failure (still-playing after the last
 // try).
-MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
+MidiResult WaitForUnprepare(const PortParams& job, const char* waitingNote,
                             MidiResult (MidiDriver::*unprepare)(MidiHandle, MidiHeader*),
                             MidiHandle handle, MidiHeader* header);
 
 // Runs a port's close for a port destroyed while open. No job record is at hand (the owner's may
 // be gone), so it polls a few times a few milliseconds apart, logs nothing and swallows every
 // error. True when the close went through.
-bool CloseWithoutJob(MidiHandle outHandle, const std::function<void(EXParams&)>& close);
+bool CloseWithoutJob(MidiHandle outHandle, const std::function<void(PortParams&)>& close);

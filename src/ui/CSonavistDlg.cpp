@@ -30,13 +30,13 @@
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
-#include "conversation/EXException.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
 #include "platform/DialogSettings.h"
 #include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "conversation/EXException.h"
 #include "platform/FileKind.h"
 #include "voice/EX5Info.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "conversation/EXException.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 int CliCommand::ReportError(EXException* error) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 int ListCommand::Run(const std::vector<std::string>& args) {

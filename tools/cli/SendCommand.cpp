@@ -7,7 +7,7 @@
 #include <string>
 
 #include "CallbackSink.h"
-#include "midi/MidiBackends.h"
+#include "midi/backends/MidiBackends.h"
 #include "voice/EX5Patch.h"
 
 namespace {

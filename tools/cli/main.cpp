@@ -11,8 +11,8 @@
 #include "ListCommand.h"
 #include "PortsCommand.h"
 #include "SendCommand.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 
 namespace {
 

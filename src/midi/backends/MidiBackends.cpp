@@ -1,4 +1,4 @@
-#include "midi/MidiBackends.h"
+#include "midi/backends/MidiBackends.h"
 
 #include "midi/CompositeDriver.h"
 #include "midi/rtmidi/RtMidiDriver.h"
