@@ -45,7 +45,7 @@ std::string Description(int bank) {
         std::string name = std::string(kWords[n % kWordCount]) + " " +
                            kWords[(n / kWordCount + bank) % kWordCount];
         name.resize(std::min(name.size(), VoiceBank::kNameLength));
-        text << "voice " << VoiceBank::SlotText(voice) << ' ' << kCodes[n % 10] << " \"" << name
+        text << "voice " << VoiceBank::SlotOfVoice(voice) << ' ' << kCodes[n % 10] << " \"" << name
              << "\"\ncommon " << n + 1 << '\n';
         for (int element = 0; element <= n % 4; ++element) {
             text << "element " << element << ' ' << n * 4 + element + 1 << '\n';

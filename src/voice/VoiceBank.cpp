@@ -91,18 +91,11 @@ bool VoiceBank::IsInitName(const std::string& name) {
     return name.compare(0, kInitNameLength, "Init Voice") == 0;
 }
 
-std::string VoiceBank::SlotText(int voice) {
-    char slot[16];
-    std::snprintf(slot, sizeof slot, "%s-%03d", voice >= kVoicesPerBank ? "I2" : "I1",
-                  voice % kVoicesPerBank + 1);
-    return slot;
-}
-
 std::string VoiceBank::VoiceRow(int voice) const {
     if (voice < 0 || voice >= kVoiceCount) {
         return {};
     }
-    return ShownCode(voice) + '\t' + SlotText(voice) + '\t' + Name(voice);
+    return ShownCode(voice) + '\t' + SlotOfVoice(voice) + '\t' + Name(voice);
 }
 
 void VoiceBank::FillVoiceList(const std::function<void(const std::string&)>& addRow) const {
@@ -126,6 +119,13 @@ int VoiceBank::VoiceIndexFromSlot(const std::string& slot) {
         return -1;
     }
     return VoiceIndex(slot[1] == '2', SlotNumber(slot, 3));
+}
+
+std::string VoiceBank::SlotOfVoice(int voice) {
+    char slot[16];
+    std::snprintf(slot, sizeof slot, "%s-%03d", voice >= kVoicesPerBank ? "I2" : "I1",
+                  voice % kVoicesPerBank + 1);
+    return slot;
 }
 
 bool VoiceBank::IsDrumRow(const std::string& row) {
@@ -179,12 +179,24 @@ bool VoiceBank::AssemblePatch(EX5Patch& patch, const std::string& row) const {
 }
 
 std::unique_ptr<EX5Patch> VoiceBank::PatchForRow(const std::string& row) const {
+    const char* refusal = nullptr;
+    auto patch = TryPatchForRow(row, &refusal);
+    if (refusal == kAssemblyProblemText) {
+        EXException::Raise(kAssemblyProblemText, kModule, 1252);
+    }
+    return patch;
+}
+
+std::unique_ptr<EX5Patch> VoiceBank::TryPatchForRow(const std::string& row,
+                                                    const char** refusal) const {
     if (IsDrumRow(row)) {
+        *refusal = kNoDrumsText;
         return nullptr;
     }
     auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
     if (!AssemblePatch(*patch, row)) {
-        EXException::Raise("Problem assembling patch.", kModule, 1252);
+        *refusal = kAssemblyProblemText;
+        return nullptr;
     }
     return patch;
 }

@@ -23,6 +23,20 @@ int CliCommand::UsageError(const std::string& problem) const {
     return 2;
 }
 
+int CliCommand::SplitOutputOption(const std::vector<std::string>& args,
+                                  std::vector<std::string>& positional, std::string& output) const {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
+            output = args[++i];
+        } else if (args[i].starts_with("-")) {
+            return UsageError("unknown or repeated option " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    return 0;
+}
+
 int CliCommand::PatchOfSlot(const std::string& bankPath, const std::string& slot,
                             std::unique_ptr<EX5Patch>& patch) const {
     const int voice = VoiceBank::VoiceIndexFromSlot(slot);

@@ -17,14 +17,8 @@ bool WriteStdout(const uint8_t* data, size_t length) {
 int DumpCommand::Run(const std::vector<std::string>& args) {
     std::vector<std::string> positional;
     std::string output;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
-            output = args[++i];
-        } else if (args[i].starts_with("-")) {
-            return UsageError("unknown or repeated option " + args[i]);
-        } else {
-            positional.push_back(args[i]);
-        }
+    if (const int status = SplitOutputOption(args, positional, output)) {
+        return status;
     }
     if (positional.size() != 2) {
         return UsageError("give BANK and SLOT");

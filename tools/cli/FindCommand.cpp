@@ -42,7 +42,7 @@ private:
 
 bool PrintMatches(const std::vector<VoiceMatch>& matches) {
     for (const VoiceMatch& match : matches) {
-        const std::string row = match.path + '\t' + VoiceBank::SlotText(match.slot) + '\t' +
+        const std::string row = match.path + '\t' + VoiceBank::SlotOfVoice(match.slot) + '\t' +
                                 match.code + '\t' + match.name + '\n';
         std::fwrite(row.data(), 1, row.size(), stdout);
     }

@@ -6,6 +6,7 @@
 
 #include "CliCommand.h"
 #include "DumpCommand.h"
+#include "ExportCommand.h"
 #include "FindCommand.h"
 #include "IdentifyCommand.h"
 #include "ListCommand.h"
@@ -20,6 +21,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<PortsCommand>());
     commands.push_back(std::make_unique<IdentifyCommand>());
     commands.push_back(std::make_unique<SendCommand>());

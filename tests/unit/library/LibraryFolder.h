@@ -50,7 +50,7 @@ protected:
         const std::string base = Absolute(".");
         for (const VoiceMatch& match : matches) {
             rows.push_back(std::filesystem::path(match.path).lexically_relative(base).string() +
-                           ' ' + VoiceBank::SlotText(match.slot) + ' ' + match.code + ' ' +
+                           ' ' + VoiceBank::SlotOfVoice(match.slot) + ' ' + match.code + ' ' +
                            match.name);
         }
         return rows;
