@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "library/NameMatcher.h"
 #include "library/SqliteDatabase.h"
 #include "library/VoiceIndex.h"
+#include "support/ScratchFolder.h"
 #include "voice/VoiceBank.h"
 
 namespace {
@@ -57,29 +57,26 @@ std::string Description(int bank) {
 // The generated banks in a folder of their own, made once per run and removed at its end.
 class Collection {
 public:
-    Collection()
-        : m_Root(std::filesystem::temp_directory_path() /
-                 ("sonavist-library-bench-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(m_Root / "banks");
+    Collection() {
+        std::filesystem::create_directories(m_Root.Path() / "banks");
         for (int bank = 0; bank < kBanks; ++bank) {
             std::istringstream in(Description(bank));
             std::string error;
             const auto image = BankDescription::Parse(in, error)->BuildImage(error);
-            std::ofstream(BankPath(bank), std::ios::binary)
-                .write(reinterpret_cast<const char*>(image->data()),
-                       static_cast<std::streamsize>(image->size()));
+            if (!image || !image->Write(BankPath(bank))) {
+                std::abort();
+            }
         }
     }
-    ~Collection() { std::filesystem::remove_all(m_Root); }
 
-    std::string Folder() const { return (m_Root / "banks").string(); }
+    std::string Folder() const { return m_Root.File("banks"); }
     std::string BankPath(int bank) const {
-        return (m_Root / "banks" / ("Bank" + std::to_string(bank) + ".s1v")).string();
+        return m_Root.File("banks/Bank" + std::to_string(bank) + ".s1v");
     }
-    std::filesystem::path Database(const char* name) const { return m_Root / name; }
+    std::filesystem::path Database(const char* name) const { return m_Root.File(name); }
 
 private:
-    std::filesystem::path m_Root;
+    ScratchFolder m_Root{"sonavist-library-bench"};
 };
 
 Collection& Banks() {

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,31 +76,9 @@ TEST_F(IndexFileTest, SetAsideNeverReplacesAnEarlierOne) {
     EXPECT_EQ(Contents(std::string(kIndexFile) + ".broken-2"), "second");
 }
 
-// Sets a variable for as long as it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_Name(name) {
-        const char* old = getenv(name);
-        m_Old = old ? std::optional<std::string>(old) : std::nullopt;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_Old) {
-            setenv(m_Name, m_Old->c_str(), 1);
-        } else {
-            unsetenv(m_Name);
-        }
-    }
-
-private:
-    const char* m_Name;
-    std::optional<std::string> m_Old;
-};
-
 TEST_F(IndexFileTest, OpensInWalModeUnderTheCacheFolder) {
-    ScopedEnv home("HOME", Absolute("home"));
-    ScopedEnv cache("XDG_CACHE_HOME", "");
-    setenv("XDG_CACHE_HOME", Absolute("xdg").c_str(), 1);
+    m_Folder.PointAt("HOME", "home");
+    m_Folder.PointAt("XDG_CACHE_HOME", "xdg");
     EXPECT_EQ(IndexFile::DefaultPath(), Absolute("xdg/Sonavist/voices.sqlite"));
     setenv("XDG_CACHE_HOME", "relative/is/ignored", 1);
     EXPECT_EQ(IndexFile::DefaultPath(), Absolute("home/.cache/Sonavist/voices.sqlite"));

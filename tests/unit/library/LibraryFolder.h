@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,9 +27,7 @@ protected:
         const auto image = parsed->BuildImage(error);
         ASSERT_TRUE(image) << error;
         std::filesystem::create_directories(std::filesystem::absolute(path).parent_path());
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(image->data()),
-                   static_cast<std::streamsize>(image->size()));
+        ASSERT_TRUE(image->Write(path.string()));
     }
 
     static std::string Absolute(const std::string& path) {
@@ -62,6 +59,8 @@ protected:
         std::replace(name.begin(), name.end(), '/', '-');
         return name;
     }
+
+    LibraryFolder() { m_Folder.MakeCurrent(); }
 
     ScratchFolder m_Folder{FolderName()};
 };
