@@ -220,11 +220,11 @@ void ExportDropTest::exportRefusals() {
     if (!name.isEmpty()) {
         WhenShown<QFileDialog>([path](QFileDialog* dialog) { TypeFileName(dialog, path); });
     }
-    const QStringList before = QDir(m_Window.m_Dir->path()).entryList(QDir::Files);
+    const QStringList before = QDir(m_Window.Path("")).entryList(QDir::Files);
     MessageBoxAnswer boxes;
     RightClickAndPick(row, "Export &Voice...");
     QTRY_COMPARE(boxes.m_Texts, QStringList{box});
-    QCOMPARE(QDir(m_Window.m_Dir->path()).entryList(QDir::Files), before);
+    QCOMPARE(QDir(m_Window.Path("")).entryList(QDir::Files), before);
 }
 
 void ExportDropTest::dropOpensFolderAndBank_data() {
@@ -251,7 +251,7 @@ void ExportDropTest::dropOpensFolderAndBank() {
     QFETCH(QString, folder);
     QFETCH(QString, chosen);
     QFETCH(QString, firstRow);
-    QVERIFY(QDir(m_Window.m_Dir->path()).mkpath("sub"));
+    QVERIFY(QDir(m_Window.Path("")).mkpath("sub"));
     QVERIFY(QFile::copy(m_Window.Path("Demo2.s1v"), m_Window.Path("sub/Demo2.s1v")));
     QVERIFY(QFile::copy(m_Window.Path("Demo1.s1v"), m_Window.Path("sub/LOUD.S1V")));
     MessageBoxAnswer boxes;
