@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   procps
   python3-mido
-  dpkg-dev lintian gzip
+  dpkg-dev file lintian gzip
 )
 
 missing=()
