@@ -24,6 +24,7 @@
 #include <exception>
 
 #include "Audition.h"
+#include "BankDropFilter.h"
 #include "Beeper.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
@@ -34,6 +35,7 @@
 #include "CSpinButtonCtrl.h"
 #include "FolderNames.h"
 #include "SonavistArt.h"
+#include "VoiceExporter.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
@@ -134,6 +136,9 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     SetTabOrder();
     UpdateData(false);
     m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
+    new BankDropFilter(this, [this](const QString& folder, const QString& file) {
+        Guarded([this, folder, file] { OpenDropped(folder, file); });
+    });
 }
 
 // A running job ends only after this thread has handled its completion, so that comes first.
@@ -200,6 +205,10 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
             [this] { Guarded([this] { OnPortCloseUp(); }); });
     connect(m_MidiOutCombo, &CPortCombo::CloseUp, this,
             [this] { Guarded([this] { OnPortCloseUp(); }); });
+    for (CPortCombo* ports : {m_MidiInCombo, m_MidiOutCombo}) {
+        connect(ports, &CPortCombo::DropDown, this,
+                [this] { Guarded([this] { OnPortDropDown(); }); });
+    }
     m_DeviceNoEdit = NumberEdit(1006, box);
     m_DeviceNoSpin = Tagged(new CSpinButtonCtrl(m_DeviceNoEdit, box), 1007);
     m_SysexDelayEdit = NumberEdit(1013, box);
@@ -372,16 +381,27 @@ void CSonavistDlg::BuildVersionText() {
 
 // Item index = device index, as the jobs open the device by the list's selection.
 void CSonavistDlg::FillPortLists() {
-    char name[EXParams::kTextSize];
+    using NameOf = int (*)(int32_t, char*, uint32_t);
+    const auto names = [](NameOf nameOf) {
+        return [nameOf](int i) {
+            char name[EXParams::kTextSize];
+            nameOf(i, name, sizeof name);
+            return QString::fromLocal8Bit(name);
+        };
+    };
     MidiDriver& driver = MidiSystem::Driver();
-    for (uint32_t i = 0; i < driver.InCount(); ++i) {
-        MidiInWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiInCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    m_MidiInCombo->Fill(static_cast<int>(driver.InCount()), names(&MidiInWin::GetDeviceName));
+    m_MidiOutCombo->Fill(static_cast<int>(driver.OutCount()), names(&MidiOutWin::GetDeviceName));
+}
+
+// The devices present now, in both lists: a device that came or went moves the others' indices.
+// Not while a job runs, which opens its devices by the indices it was given.
+void CSonavistDlg::OnPortDropDown() {
+    if (m_Worker) {
+        return;
     }
-    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
-        MidiOutWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiOutCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
-    }
+    MidiSystem::Driver().Refresh();
+    FillPortLists();
 }
 
 void CSonavistDlg::LoadSettings() {
@@ -576,6 +596,22 @@ void CSonavistDlg::FillFileList(const QByteArray& folder) {
     }
 }
 
+// Before the tree is filled the file list alone shows the folder, and the tree opens there.
+void CSonavistDlg::OpenDropped(const QString& folder, const QString& file) {
+    const QByteArray path = QFile::encodeName(folder);
+    m_FolderTree->OpenAt(path);
+    if (m_CurrentFolder != path) {
+        OnFolderSelected(path);
+    }
+    const QByteArray name = QFile::encodeName(file);
+    for (int row = 0; row < m_FileList->count(); ++row) {
+        if (m_FileList->item(row)->data(Qt::UserRole).toByteArray() == name) {
+            m_FileList->setCurrentRow(row);
+            return;
+        }
+    }
+}
+
 void CSonavistDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
@@ -583,6 +619,18 @@ void CSonavistDlg::OnAbout() {
 
 void CSonavistDlg::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    const QPoint inList = m_VoiceList->mapFrom(this, event->pos());
+    if (m_VoiceList->rect().contains(inList)) {
+        const QListWidgetItem* row =
+            m_VoiceList->itemAt(m_VoiceList->viewport()->mapFrom(this, event->pos()));
+        const QListWidgetItem* file = m_FileList->currentItem();
+        VoiceExporter(this).AddActions(
+            menu, m_Bank,
+            file ? QFile::decodeName(m_CurrentFolder + file->data(Qt::UserRole).toByteArray())
+                 : QString(),
+            row ? row->text() : QString());
+        menu.addSeparator();
+    }
     menu.addAction(QStringLiteral("&About Sonavist..."), this, &CSonavistDlg::OnAbout);
     menu.exec(event->globalPos());
 }
