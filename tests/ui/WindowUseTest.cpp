@@ -147,7 +147,7 @@ void WindowUseTest::startsFromSettings() {
         QCOMPARE(Cursor(user), Qt::ArrowCursor);
         QCOMPARE(user.Text(kDeviceNo), QStringLiteral("1"));
         QCOMPARE(user.Text(kSysexDelay), saved ? QStringLiteral("2") : QStringLiteral("0"));
-        QCOMPARE(user.Text(kMidiDelay), saved ? QStringLiteral("300") : QStringLiteral("0"));
+        QCOMPARE(user.Text(kMidiDelay), saved ? QStringLiteral("1000") : QStringLiteral("0"));
         const QString port = saved ? QStringLiteral("Sonavist Virtual EX5") : QString();
         QCOMPARE(user.Control<QComboBox>(kMidiIn)->currentText(), port);
         QCOMPARE(user.Control<QComboBox>(kMidiOut)->currentText(), port);

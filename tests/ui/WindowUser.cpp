@@ -90,8 +90,9 @@ void WindowUser::SaveSettings(const QByteArray& folder, int onTop) {
     settings.m_MidiIn = 0;
     settings.m_MidiOut = 0;
     settings.m_SysexDelay = 2;
-    // The send closes its port after this wait; the longest dump needs 285 ms on the cable.
-    settings.m_MidiDelay = 300;
+    // The send closes its port after this wait; the longest dump needs 285 ms on the cable, and a
+    // loaded machine may hand the bytes over late.
+    settings.m_MidiDelay = 1000;
     settings.m_KeepOnTop = static_cast<uint32_t>(onTop);
     ::SaveSettings(settings);
 }
