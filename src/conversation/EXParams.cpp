@@ -1,5 +1,6 @@
 #include "conversation/EXParams.h"
 
+#include <cerrno>
 #include <cstdarg>
 
 EXParams::EXParams() = default;
@@ -10,6 +11,14 @@ void EXParams::Log(const char* format, ...) const {
     }
     va_list args;
     va_start(args, format);
-    std::vfprintf(m_LogFile, format, args);
+    if (std::vfprintf(m_LogFile, format, args) < 0) {
+        NoteLogError();
+    }
     va_end(args);
+}
+
+void EXParams::NoteLogError() const {
+    if (m_LogError == 0) {
+        m_LogError = errno != 0 ? errno : EIO;
+    }
 }

@@ -16,8 +16,11 @@ public:
     EXParams();
     virtual ~EXParams() = default;
 
-    // Appends printf-formatted text to the job log when one is open.
+    // Appends printf-formatted text to the job log when one is open; a failed write is noted in
+    // m_LogError.
     void Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    // Notes errno as the log's failure unless an earlier one is noted.
+    void NoteLogError() const;
 
     int32_t m_Verbose = 0;
     TextSink* m_StatusWnd = nullptr;
@@ -36,5 +39,10 @@ public:
     char m_MessageText[kTextSize] = {};
     FILE* m_LogFile = nullptr;
     EX5Patch* m_Patch = nullptr;
-    MidiHandle m_MidiOutHandle = 0;
+    // The job's outcome, complete when its completion is signalled: the job function's result,
+    // the first error line it met (without the line end, empty when none) and the system's error
+    // number of the first failure to open or write the log (0 when none).
+    unsigned m_Result = 0;
+    char m_ErrorLine[kTextSize] = {};
+    mutable int m_LogError = 0;
 };

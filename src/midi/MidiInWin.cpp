@@ -47,7 +47,7 @@ MidiInWin::MidiInWin() {
 }
 
 MidiInWin::~MidiInWin() {
-    if (!m_IsOpen || CloseWithoutJob(0, [this](EXParams& job) { Close(job); })) {
+    if (!m_IsOpen || CloseWithoutJob([this](EXParams& job) { Close(job); })) {
         return;
     }
     if (MidiSystem::Driver().InClose(m_Handle) != kMidiOk) {

@@ -34,7 +34,7 @@
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
-#include "platform/DialogSettings.h"
+#include "platform/Settings.h"
 #include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
 
@@ -127,6 +127,7 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     SetTabOrder();
     UpdateData(false);
     m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
+    m_Launcher->SetTiming(static_cast<uint32_t>(m_Timeout), static_cast<uint32_t>(m_Retries + 1));
 }
 
 // A running job ends only after this thread has handled its completion, so that comes first.
@@ -372,8 +373,8 @@ void CSonavistDlg::FillPortLists() {
 }
 
 void CSonavistDlg::LoadSettings() {
-    DialogSettings settings;
-    ::LoadSettings(settings);
+    Settings settings;
+    Settings::Load(settings);
     m_CurrentFolder = QString::fromStdString(settings.m_CurrentFolder);
     // An index outside a list leaves it without a selection.
     m_MidiInCombo->setCurrentIndex(settings.m_MidiIn);
@@ -384,17 +385,8 @@ void CSonavistDlg::LoadSettings() {
     m_OnTopCheck->setCheckState(CheckState(settings.m_KeepOnTop));
 }
 
-// The numbers as the dialog holds them, which need not be what the fields show.
 void CSonavistDlg::SaveSettings() {
-    DialogSettings settings;
-    settings.m_CurrentFolder = m_CurrentFolder.toStdString();
-    settings.m_MidiIn = m_MidiInCombo->currentIndex();
-    settings.m_MidiOut = m_MidiOutCombo->currentIndex();
-    settings.m_SysexDelay = m_SysexDelay;
-    settings.m_MidiDelay = m_MidiDelay;
-    settings.m_DeviceNo = m_DeviceNo;
-    settings.m_KeepOnTop = StoredState(m_OnTopCheck->checkState());
-    ::SaveSettings(settings);
+    Settings::Save(CurrentSettings());
 }
 
 bool CSonavistDlg::UpdateData(bool save) {
@@ -431,7 +423,7 @@ void CSonavistDlg::OnIdButton() {
     m_QuitButton->setEnabled(false);
     m_Worker = m_Launcher.get();
     try {
-        if (!m_Launcher->LaunchIdentify(JobSettings())) {
+        if (!m_Launcher->LaunchIdentify(CurrentSettings())) {
             LaunchFailed();
         }
     } catch (...) {
@@ -446,15 +438,15 @@ void CSonavistDlg::LaunchFailed() {
     m_QuitButton->setEnabled(true);
 }
 
-JobLauncher::Settings CSonavistDlg::JobSettings() const {
-    JobLauncher::Settings settings;
-    settings.midiInDevice = m_MidiInCombo->currentIndex();
-    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
-    settings.deviceNo = m_DeviceNo;
-    settings.sysexDelay = m_SysexDelay;
-    settings.midiDelay = m_MidiDelay;
-    settings.timeout = static_cast<uint32_t>(m_Timeout);
-    settings.tries = static_cast<uint32_t>(m_Retries + 1);
+Settings CSonavistDlg::CurrentSettings() const {
+    Settings settings;
+    settings.m_CurrentFolder = m_CurrentFolder.toStdString();
+    settings.m_MidiIn = m_MidiInCombo->currentIndex();
+    settings.m_MidiOut = m_MidiOutCombo->currentIndex();
+    settings.m_SysexDelay = m_SysexDelay;
+    settings.m_MidiDelay = m_MidiDelay;
+    settings.m_DeviceNo = m_DeviceNo;
+    settings.m_KeepOnTop = StoredState(m_OnTopCheck->checkState());
     return settings;
 }
 
@@ -639,7 +631,7 @@ void CSonavistDlg::OnDblclkVoiceList() {
         return;
     }
     // One record serves every job, so a second one must wait for the first.
-    if (m_Worker || !m_Launcher->LaunchSendVoice(JobSettings(), std::move(patch))) {
+    if (m_Worker || !m_Launcher->LaunchSendVoice(CurrentSettings(), std::move(patch))) {
         QApplication::beep();
         return;
     }

@@ -2,9 +2,11 @@
 # Runs one job command of sonavist-cli in a fresh directory and checks its exit status, standard
 # output, what standard error holds and the log it leaves.
 #   run-job-case.sh --status N [--stdout TEXT] [--stderr-has TEXT]... [--log EXPECTED]
-#                   [--dir-named NAME | --pipe-named NAME] -- COMMAND...
+#                   [--dir-named NAME | --pipe-named NAME | --link-named NAME TARGET]
+#                   -- COMMAND...
 # The log is compared with its time stamps masked; --dir-named puts a directory, --pipe-named a
-# named pipe that nothing reads, in the way of a file the command would write.
+# named pipe that nothing reads, --link-named a symbolic link to TARGET, in the way of a file the
+# command would write.
 set -uo pipefail
 status=0 stdout_text="" log="" stderr_has=() in_the_way="" make_way=mkdir
 while [ "$1" != "--" ]; do
@@ -15,6 +17,7 @@ while [ "$1" != "--" ]; do
         --log) log=$2; shift 2 ;;
         --dir-named) in_the_way=$2; make_way=mkdir; shift 2 ;;
         --pipe-named) in_the_way=$2; make_way=mkfifo; shift 2 ;;
+        --link-named) in_the_way=$2; make_way="ln -s $3"; shift 3 ;;
         *) echo "bad option $1"; exit 2 ;;
     esac
 done

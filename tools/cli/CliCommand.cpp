@@ -23,6 +23,17 @@ int CliCommand::UsageError(const std::string& problem) const {
     return 2;
 }
 
+int CliCommand::CheckArguments(const std::vector<std::string>& positional,
+                               const std::vector<std::string>& names) const {
+    if (positional.size() < names.size()) {
+        return UsageError(names[positional.size()] + " is missing");
+    }
+    if (positional.size() > names.size()) {
+        return UsageError("unexpected argument " + positional[names.size()]);
+    }
+    return 0;
+}
+
 int CliCommand::PatchOfSlot(const std::string& bankPath, const std::string& slot,
                             std::unique_ptr<EX5Patch>& patch) const {
     const int voice = VoiceBank::VoiceIndexFromSlot(slot);

@@ -22,6 +22,10 @@ protected:
     static int ReportError(EXException* error);
     // Prints "sonavist-cli: <problem>" and this command's usage; returns 2.
     int UsageError(const std::string& problem) const;
+    // 0 when the positional arguments are exactly the named ones, else the usage error naming
+    // the first one missing or the first one too many.
+    int CheckArguments(const std::vector<std::string>& positional,
+                       const std::vector<std::string>& names) const;
     // Assembles a slot's voice ("I1-001") of a bank file as a double-click does: 0, or the exit
     // status after the reason went to standard error (a drum voice, a voice without elements).
     int PatchOfSlot(const std::string& bankPath, const std::string& slot,
