@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 export CCACHE_BASEDIR := $(CURDIR)/..
 
-.PHONY: deps build test run bench clean
+.PHONY: deps build test run bench package clean
 
 deps:
 	@scripts/install-deps.sh
@@ -21,6 +21,9 @@ run: build
 
 bench: build
 	@scripts/bench.sh
+
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf build build-*

@@ -9,8 +9,8 @@
 
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 #include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiParams.h"
 #include "midi/MidiSystem.h"
-#include "midi/rtmidi/JackClock.h"
-#include "midi/rtmidi/RtMidiDriver.h"
+#include "midi/backends/MidiBackends.h"
+#include "midi/jack/JackClient.h"
+#include "midi/jack/JackDriver.h"
 #include "support/VirtualEx5Process.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ void IdentityRoundTripOverJack(benchmark::State& state) {
         return;
     }
     // Listed once the instrument is up: the device list is fixed when the driver is made.
-    static const auto driver = std::make_shared<RtMidiDriver>();
+    static const auto driver = std::make_shared<JackDriver>();
     MidiSystem::Install(driver);
     RoundTrips(state, instrument.InPort(), instrument.OutPort());
     MidiSystem::Install(nullptr);
@@ -104,7 +104,7 @@ void IdentityRoundTripOverJack(benchmark::State& state) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     // Over JACK only when a server runs, so a plain run needs none.
-    if (JackClock::Open() != nullptr) {
+    if (JackClient::ServerRuns()) {
         benchmark::RegisterBenchmark("IdentityRoundTripOverJack", IdentityRoundTripOverJack)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)

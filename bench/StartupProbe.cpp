@@ -10,8 +10,8 @@
 
 #include "CSonavistApp.h"
 #include "CSonavistDlg.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "FuzzCheck.h"
 #include "InlineMidiDriver.h"
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
 #include "midi/MidiParams.h"
+#include "voice/EXException.h"
 
 // Whatever comes back for the Identity Request, the identification must recognise it, refuse it
 // with its error, or report that nothing answered, reading no byte beyond what arrived.

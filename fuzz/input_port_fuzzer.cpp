@@ -6,9 +6,9 @@
 
 #include "FuzzCheck.h"
 #include "InlineMidiDriver.h"
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
+#include "voice/EXException.h"
 
 // Replies arrive in pieces of any size. Whatever the pieces, the input port must count and join
 // exactly the messages that the bytes it had room for hold.

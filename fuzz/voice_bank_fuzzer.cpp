@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "conversation/EXException.h"
 #include "voice/EX5Parser.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 // Any file must load or be refused, and every row of what loads must lead back to its voice and

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   procps
+  python3-mido
+  dpkg-dev lintian gzip
 )
 
 missing=()

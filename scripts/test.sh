@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the plain build, then the address and undefined-behaviour
-# sanitizer build, then the thread sanitizer build for the threaded tests, then a minute of
-# fuzzing.
+# Builds and runs every test: the plain build and its Debian package, then the address and
+# undefined-behaviour sanitizer build, then the thread sanitizer build for the threaded tests, then
+# a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -22,6 +22,8 @@ build_and_test() {
 sanitized=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DSONAVIST_BENCH=OFF)
 
 build_and_test build ""
+# The package is made from the plain build, which is already up to date.
+scripts/package-check.sh build
 build_and_test build-asan "" "${sanitized[@]}" -DSONAVIST_SANITIZE=address,undefined
 build_and_test build-tsan "-L threads" "${sanitized[@]}" -DSONAVIST_SANITIZE=thread -DSONAVIST_UI=OFF
 scripts/fuzz.sh

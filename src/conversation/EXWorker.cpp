@@ -8,9 +8,9 @@
 #include <memory>
 #include <utility>
 
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
+#include "conversation/MidiFactory.h"
 #include "conversation/TextSink.h"
 #include "midi/MidiParams.h"
 #include "platform/Sleep.h"
@@ -18,6 +18,7 @@
 #include "voice/DriverInfo.h"
 #include "voice/DriverRegistry.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -181,7 +182,7 @@ std::unique_ptr<Midi> Identification(EXParams& job, MidiParams& ports, const Dri
     if (!midi.Identify(job, ports, firstTryAnswered)) {
         return nullptr;
     }
-    return std::unique_ptr<Midi>(info.CreateMidi());
+    return std::unique_ptr<Midi>(MidiFactory::CreateMidi(info));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "conversation/EX5Midi.h"
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/TextSink.h"
 #include "midi/MidiParams.h"
@@ -16,6 +15,7 @@
 #include "platform/Sleep.h"
 #include "platform/ThreadMessageQueue.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 

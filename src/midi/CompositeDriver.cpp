@@ -5,6 +5,15 @@ CompositeDriver::CompositeDriver(std::vector<std::shared_ptr<MidiDriver>> backen
       m_Outputs(ListDevices(&MidiDriver::OutCount)),
       m_Inputs(ListDevices(&MidiDriver::InCount)) {}
 
+void CompositeDriver::Refresh() {
+    std::lock_guard lock(m_ListMutex);
+    for (const auto& backend : m_Backends) {
+        backend->Refresh();
+    }
+    m_Outputs = ListDevices(&MidiDriver::OutCount);
+    m_Inputs = ListDevices(&MidiDriver::InCount);
+}
+
 std::vector<CompositeDriver::Slot> CompositeDriver::ListDevices(CountOf count) const {
     std::vector<Slot> slots;
     for (const auto& backend : m_Backends) {
@@ -33,15 +42,18 @@ void CompositeDriver::Relay(MidiHandle, uint32_t message, std::uintptr_t instanc
 }
 
 uint32_t CompositeDriver::OutCount() {
+    std::lock_guard lock(m_ListMutex);
     return static_cast<uint32_t>(m_Outputs.size());
 }
 
 std::string CompositeDriver::OutName(uint32_t index) {
+    std::lock_guard lock(m_ListMutex);
     return index < m_Outputs.size() ? m_Outputs[index].backend->OutName(m_Outputs[index].index)
                                     : std::string();
 }
 
 MidiResult CompositeDriver::OutOpen(uint32_t index, MidiHandle& handle) {
+    std::lock_guard lock(m_ListMutex);
     if (index >= m_Outputs.size()) {
         return kMidiBadDeviceId;
     }
@@ -80,16 +92,19 @@ MidiResult CompositeDriver::OutClose(MidiHandle handle) {
 }
 
 uint32_t CompositeDriver::InCount() {
+    std::lock_guard lock(m_ListMutex);
     return static_cast<uint32_t>(m_Inputs.size());
 }
 
 std::string CompositeDriver::InName(uint32_t index) {
+    std::lock_guard lock(m_ListMutex);
     return index < m_Inputs.size() ? m_Inputs[index].backend->InName(m_Inputs[index].index)
                                    : std::string();
 }
 
 MidiResult CompositeDriver::InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
                                    std::uintptr_t instance) {
+    std::lock_guard lock(m_ListMutex);
     if (index >= m_Inputs.size()) {
         return kMidiBadDeviceId;
     }

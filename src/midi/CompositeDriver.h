@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -8,11 +9,13 @@
 #include "midi/MidiHandleTable.h"
 
 // Several backends as one driver: their devices follow one another in the order the backends
-// were given, so an index names the same device for the driver's lifetime. Handles are the
-// composite's own; input callbacks see them instead of the backend's.
+// were given, so an index names the same device until the devices are listed afresh. Handles are
+// the composite's own; input callbacks see them instead of the backend's.
 class CompositeDriver : public MidiDriver {
 public:
     explicit CompositeDriver(std::vector<std::shared_ptr<MidiDriver>> backends);
+
+    void Refresh() override;
 
     uint32_t OutCount() override;
     std::string OutName(uint32_t index) override;
@@ -56,6 +59,8 @@ private:
     MidiResult OnDevice(MidiHandle handle, Step&& step);
 
     std::vector<std::shared_ptr<MidiDriver>> m_Backends;
+    // Held while an index is turned into a device, so a refresh never comes between.
+    std::mutex m_ListMutex;
     std::vector<Slot> m_Outputs;
     std::vector<Slot> m_Inputs;
     MidiHandleTable<Device> m_Devices;

@@ -12,9 +12,9 @@ using MidiHandle = std::uintptr_t;
 // upper-case hexadecimal.
 enum MidiResult : uint32_t {
     kMidiOk = 0x00,
-    kMidiError = 0x01,         // unspecified driver failure
-    kMidiBadDeviceId = 0x02,   // no device with that index
-    kMidiAllocated = 0x04,     // device already in use
+    kMidiError = 0x01,        // unspecified driver failure
+    kMidiBadDeviceId = 0x02,  // no device with that index
+    kMidiAllocated = 0x04,    // device already in use
     kMidiInvalidHandle = 0x05,
     kMidiNoMemory = 0x07,
     kMidiInvalidParam = 0x0B,
@@ -35,7 +35,7 @@ enum MidiInMessage : uint32_t {
 };
 
 // The steps the MIDI ports need from a MIDI layer. One driver serves the process; device indices
-// are stable for its lifetime.
+// stay as they are until the devices are listed afresh.
 //
 // Input callback contract: called on the driver's own thread with the instance value given to
 // InOpen; for kMimLongData param1 is the address of the returned MidiHeader (its recorded count
@@ -51,6 +51,9 @@ public:
                                 std::uintptr_t param1, std::uintptr_t param2);
 
     virtual ~MidiDriver() = default;
+
+    // Lists the devices present now: indices may change; open devices stay open.
+    virtual void Refresh() {}
 
     // Outputs.
     virtual uint32_t OutCount() = 0;

@@ -1,6 +1,7 @@
 #include "midi/MidiInQueue.h"
 
 #include "midi/MidiHeaderState.h"
+#include "midi/MidiShortMessage.h"
 
 #include <algorithm>
 
@@ -86,6 +87,19 @@ void MidiInQueue::DeliverShort(uint32_t packed) {
     std::lock_guard lock(m_Mutex);
     if (m_Started) {
         m_Callback(m_Handle, kMimData, m_Instance, packed, Elapsed());
+    }
+}
+
+void MidiInQueue::Deliver(const uint8_t* data, std::size_t length) {
+    if (length == 0) {
+        return;
+    }
+    // System Exclusive, its end, or the rest of one split by the driver.
+    const uint8_t first = data[0];
+    if (first == 0xF0 || first == kEndOfExclusive || first < 0x80) {
+        DeliverLong(data, length);
+    } else {
+        DeliverShort(MidiShortMessage::Pack(data, length));
     }
 }
 

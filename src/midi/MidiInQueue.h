@@ -29,6 +29,9 @@ public:
     // next; the buffer where the message ends (F7) goes back too. What finds no buffer is lost.
     void DeliverLong(const uint8_t* data, std::size_t length);
     void DeliverShort(uint32_t packed);
+    // One message as a packet-based driver hands it over: System Exclusive (or a part of one)
+    // goes into the buffers, anything else to the callback.
+    void Deliver(const uint8_t* data, std::size_t length);
     // Open and close notices, on the caller's thread as the classic API does.
     void Notify(uint32_t message);
 

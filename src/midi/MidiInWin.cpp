@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
-#include "conversation/EXException.h"
-#include "conversation/EXParams.h"
 #include "midi/MidiSystem.h"
+#include "midi/PortParams.h"
 #include "midi/PortSteps.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ MidiInWin::MidiInWin() {
 }
 
 MidiInWin::~MidiInWin() {
-    if (!m_IsOpen || CloseWithoutJob([this](EXParams& job) { Close(job); })) {
+    if (!m_IsOpen || CloseWithoutJob([this](PortParams& job) { Close(job); })) {
         return;
     }
     if (MidiSystem::Driver().InClose(m_Handle) != kMidiOk) {
@@ -74,7 +74,7 @@ int MidiInWin::Open(int32_t deviceIndex) {
     return 0;
 }
 
-Event& MidiInWin::Start(EXParams& job, int32_t capacity, int32_t expected) {
+Event& MidiInWin::Start(PortParams& job, int32_t capacity, int32_t expected) {
     // Cleared first, so the bits of the stop and reset below stay visible.
     m_Status = 0;
     if (m_IsStarted) {
@@ -107,7 +107,7 @@ Event& MidiInWin::Start(EXParams& job, int32_t capacity, int32_t expected) {
     return m_Event;
 }
 
-int MidiInWin::Stop(EXParams&) {
+int MidiInWin::Stop(PortParams&) {
     if (!m_IsStarted) {
         return 0;
     }
@@ -120,7 +120,7 @@ int MidiInWin::Stop(EXParams&) {
     return 0;
 }
 
-int MidiInWin::Close(EXParams& job) {
+int MidiInWin::Close(PortParams& job) {
     Stop(job);
     Reset(job);
     if (m_IsOpen) {
@@ -199,7 +199,7 @@ void MidiInWin::ResetEvent() {
     }
 }
 
-void MidiInWin::Reset(EXParams& job) {
+void MidiInWin::Reset(PortParams& job) {
     if (!m_IsOpen) {
         return;
     }
@@ -207,7 +207,7 @@ void MidiInWin::Reset(EXParams& job) {
     ReleaseBuffers(job);
 }
 
-void MidiInWin::ReleaseBuffers(EXParams& job) {
+void MidiInWin::ReleaseBuffers(PortParams& job) {
     for (int32_t i = 0; i < m_BufferCount; ++i) {
         const MidiResult result = WaitForUnprepare(job, "Waiting for MIDI in.",
                                                    &MidiDriver::InUnprepare, m_Handle,

@@ -8,7 +8,7 @@
 #include "midi/SysexMessage.h"
 #include "platform/Event.h"
 
-class EXParams;
+class PortParams;
 
 // One MIDI input device that collects System Exclusive replies. Errors are raised as
 // EXException pointers from module "MidiInWin.cpp".
@@ -32,9 +32,9 @@ public:
 
     int Open(int32_t deviceIndex);
     // Arms the port for `expected` whole messages; the event is set when they have arrived.
-    Event& Start(EXParams& job, int32_t capacity, int32_t expected);
-    int Stop(EXParams& job);
-    int Close(EXParams& job);
+    Event& Start(PortParams& job, int32_t capacity, int32_t expected);
+    int Stop(PortParams& job);
+    int Close(PortParams& job);
     uint32_t GetCallbackStatus() const { return m_Status; }
     int32_t GetReceivedCount() const { return m_Received; }
     int32_t ReadMessage(uint8_t* dest, int32_t capacity, int32_t index);
@@ -48,8 +48,8 @@ private:
     void OnMessage(uint32_t message, std::uintptr_t param1);
     void AllocateBuffers(int32_t capacity);
     void ResetEvent();
-    void Reset(EXParams& job);
-    void ReleaseBuffers(EXParams& job);
+    void Reset(PortParams& job);
+    void ReleaseBuffers(PortParams& job);
 
     MidiHandle m_Handle = 0;
     std::unique_ptr<SysexMessage[]> m_Buffers;

@@ -1,10 +1,10 @@
 #include "midi/MidiOutWin.h"
 
-#include "conversation/EXException.h"
-#include "conversation/EXParams.h"
 #include "midi/MidiOutQueue.h"
 #include "midi/MidiSystem.h"
+#include "midi/PortParams.h"
 #include "midi/PortSteps.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ MidiOutWin::MidiOutWin() {
 }
 
 MidiOutWin::~MidiOutWin() {
-    if (m_IsOpen && !CloseWithoutJob([this](EXParams& job) { Close(job); })) {
+    if (m_IsOpen && !CloseWithoutJob([this](PortParams& job) { Close(job); })) {
         // The message would not leave in time: closing makes the driver let go of the buffer.
         MidiSystem::Driver().OutClose(m_Handle);
     }
@@ -31,7 +31,7 @@ int MidiOutWin::GetDeviceName(int32_t deviceIndex, char* lpszDeviceName, uint32_
     return ::GetDeviceName(kOutputs, deviceIndex, lpszDeviceName, length);
 }
 
-MidiResult MidiOutWin::Open(EXParams& job) {
+MidiResult MidiOutWin::Open(PortParams& job) {
     if (m_IsOpen) {
         return kMidiOk;
     }
@@ -42,7 +42,7 @@ MidiResult MidiOutWin::Open(EXParams& job) {
     return result;
 }
 
-int MidiOutWin::SendShort(EXParams& /*job*/, uint8_t status, uint8_t data1, uint8_t data2) {
+int MidiOutWin::SendShort(PortParams& /*job*/, uint8_t status, uint8_t data1, uint8_t data2) {
     const uint32_t packed = status | uint32_t{data1} << 8 | uint32_t{data2} << 16;
     const MidiResult result = MidiSystem::Driver().OutShortMsg(m_Handle, packed);
     if (result != kMidiOk) {
@@ -52,7 +52,7 @@ int MidiOutWin::SendShort(EXParams& /*job*/, uint8_t status, uint8_t data1, uint
     return 0;
 }
 
-int MidiOutWin::SendLong(EXParams& job, const uint8_t* data, int32_t length) {
+int MidiOutWin::SendLong(PortParams& job, const uint8_t* data, int32_t length) {
     WaitAndUnprepare(job);
     if (m_Buffer.SetData(data, length) != 0) {
         EXException::Raise("MIDI message longer than the send buffer", kModule, __LINE__);
@@ -71,7 +71,7 @@ int MidiOutWin::SendLong(EXParams& job, const uint8_t* data, int32_t length) {
     return 0;
 }
 
-void MidiOutWin::Close(EXParams& job) {
+void MidiOutWin::Close(PortParams& job) {
     if (!m_IsOpen) {
         return;
     }
@@ -80,7 +80,7 @@ void MidiOutWin::Close(EXParams& job) {
     m_IsOpen = false;
 }
 
-void MidiOutWin::WaitAndUnprepare(EXParams& job) {
+void MidiOutWin::WaitAndUnprepare(PortParams& job) {
     const MidiResult result =
         WaitForUnprepare(job, "Waiting for MIDI Out.", &MidiDriver::OutUnprepare, m_Handle,
                          m_Buffer.GetHeader(), m_LeavesBy);

@@ -6,7 +6,7 @@
 #include "midi/MidiDriver.h"
 #include "midi/SysexMessage.h"
 
-class EXParams;
+class PortParams;
 
 // One MIDI output device for the length of a job or an audition. Errors are raised as
 // EXException pointers from module "MidiOutWin.cpp".
@@ -20,15 +20,15 @@ public:
     static int GetDeviceName(int32_t deviceIndex, char* lpszDeviceName, uint32_t length);
 
     // The driver's result; raises nothing.
-    MidiResult Open(EXParams& job);
-    int SendShort(EXParams& job, uint8_t status, uint8_t data1, uint8_t data2);
-    int SendLong(EXParams& job, const uint8_t* data, int32_t length);
-    void Close(EXParams& job);
+    MidiResult Open(PortParams& job);
+    int SendShort(PortParams& job, uint8_t status, uint8_t data1, uint8_t data2);
+    int SendLong(PortParams& job, const uint8_t* data, int32_t length);
+    void Close(PortParams& job);
     int32_t GetSentCount() const { return m_SentCount; }
     bool IsOpen() const { return m_IsOpen; }
 
 private:
-    void WaitAndUnprepare(EXParams& job);
+    void WaitAndUnprepare(PortParams& job);
 
     int32_t m_SentCount = 0;
     SysexMessage m_Buffer;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "conversation/EXException.h"
-#include "conversation/EXParams.h"
 #include "midi/MidiSystem.h"
+#include "midi/PortParams.h"
 #include "platform/Sleep.h"
+#include "voice/EXException.h"
 
 int GetDeviceName(const DeviceList& list, int32_t deviceIndex, char* dest, uint32_t length) {
     if (!dest) {
@@ -38,7 +38,7 @@ void SleepUntil(std::chrono::steady_clock::time_point end) {
 
 }  // namespace
 
-MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
+MidiResult WaitForUnprepare(const PortParams& job, const char* waitingNote,
                             MidiResult (MidiDriver::*unprepare)(MidiHandle, MidiHeader*),
                             MidiHandle handle, MidiHeader* header,
                             std::chrono::steady_clock::time_point leavesBy) {
@@ -66,8 +66,8 @@ MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
     }
 }
 
-bool CloseWithoutJob(const std::function<void(EXParams&)>& close) {
-    EXParams last;
+bool CloseWithoutJob(const std::function<void(PortParams&)>& close) {
+    PortParams last;
     last.m_Delay = 5;
     last.m_Tries = 4;
     try {

@@ -7,7 +7,7 @@
 
 #include "midi/MidiDriver.h"
 
-class EXParams;
+class PortParams;
 
 // Steps the input and the output port take alike.
 
@@ -31,7 +31,7 @@ int GetDeviceName(const DeviceList& list, int32_t deviceIndex, char* dest, uint3
 // again, at least kLeavingPollMs apart. Returns the last answer: kMidiOk once the buffer is
 // back, else the failure (still-playing after the last try).
 constexpr uint32_t kLeavingPollMs = 10;
-MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
+MidiResult WaitForUnprepare(const PortParams& job, const char* waitingNote,
                             MidiResult (MidiDriver::*unprepare)(MidiHandle, MidiHeader*),
                             MidiHandle handle, MidiHeader* header,
                             std::chrono::steady_clock::time_point leavesBy = {});
@@ -39,4 +39,4 @@ MidiResult WaitForUnprepare(const EXParams& job, const char* waitingNote,
 // Runs a port's close for a port destroyed while open. No job record is at hand (the owner's may
 // be gone), so it polls a few times a few milliseconds apart, logs nothing and swallows every
 // error. True when the close went through.
-bool CloseWithoutJob(const std::function<void(EXParams&)>& close);
+bool CloseWithoutJob(const std::function<void(PortParams&)>& close);

@@ -30,13 +30,13 @@
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
-#include "conversation/EXException.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
 #include "platform/Settings.h"
 #include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -127,7 +127,6 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     SetTabOrder();
     UpdateData(false);
     m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
-    m_Launcher->SetTiming(static_cast<uint32_t>(m_Timeout), static_cast<uint32_t>(m_Retries + 1));
 }
 
 // A running job ends only after this thread has handled its completion, so that comes first.
@@ -423,6 +422,7 @@ void CSonavistDlg::OnIdButton() {
     m_QuitButton->setEnabled(false);
     m_Worker = m_Launcher.get();
     try {
+        ApplyJobTiming();
         if (!m_Launcher->LaunchIdentify(CurrentSettings())) {
             LaunchFailed();
         }
@@ -430,6 +430,10 @@ void CSonavistDlg::OnIdButton() {
         LaunchFailed();
         throw;
     }
+}
+
+void CSonavistDlg::ApplyJobTiming() {
+    m_Launcher->SetTiming(static_cast<uint32_t>(m_Timeout), static_cast<uint32_t>(m_Retries + 1));
 }
 
 void CSonavistDlg::LaunchFailed() {
@@ -631,6 +635,7 @@ void CSonavistDlg::OnDblclkVoiceList() {
         return;
     }
     // One record serves every job, so a second one must wait for the first.
+    ApplyJobTiming();
     if (m_Worker || !m_Launcher->LaunchSendVoice(CurrentSettings(), std::move(patch))) {
         QApplication::beep();
         return;

@@ -75,6 +75,8 @@ public:
     Settings CurrentSettings() const;
     // Gives "ID" and "Quit" back after a launch that did not start its job.
     void LaunchFailed();
+    // The fixed time-out and tries, as the members hold them, for the next job.
+    void ApplyJobTiming();
     void EnableAudition(bool on);
     void EnableListOptions(bool on);
     void BuildVersionText();

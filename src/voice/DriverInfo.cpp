@@ -27,7 +27,3 @@ int32_t DriverInfo::GetDumpFormatVersion() const {
 const char* DriverInfo::GetBankName(uint32_t) const {
     return nullptr;
 }
-
-Midi* DriverInfo::CreateMidi() const {
-    return nullptr;
-}

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-class Midi;
-
 // Describes one supported instrument family. Stateless: anyone may make a short-lived one to
 // reach its tables. The general descriptor gives neutral answers.
 class DriverInfo {
@@ -21,6 +19,4 @@ public:
     // The revision of the voice bulk dump layout.
     virtual int32_t GetDumpFormatVersion() const;
     virtual const char* GetBankName(uint32_t index) const;
-    // A new conversation object that the caller owns, or none.
-    virtual Midi* CreateMidi() const;
 };

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "conversation/EX5Midi.h"
-
 namespace {
 
 constexpr std::array<const char*, 5> kBankNames = {"Preset1", "Preset2", "Internal1", "Internal2",
@@ -85,8 +83,4 @@ const char* EX5Info::GetCategoryName(uint32_t category) const {
 
 int32_t EX5Info::GetVoiceCount() const {
     return 256;
-}
-
-Midi* EX5Info::CreateMidi() const {
-    return new EX5Midi;
 }

@@ -13,8 +13,6 @@ public:
     int32_t GetMinElementCount() const override;
     int32_t GetDumpFormatVersion() const override;
     const char* GetBankName(uint32_t index) const override;
-    // A new EX5Midi.
-    Midi* CreateMidi() const override;
 
     // Category numbers of 23 or more give entry 0 ("--", "No Assign").
     virtual const char* GetCategoryCode(uint32_t category) const;

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "conversation/EXException.h"
 #include "platform/FileKind.h"
 #include "voice/EX5Info.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 
@@ -75,11 +75,9 @@ std::string VoiceBank::VoiceRow(int voice) const {
     const uint8_t* common = Common(voice);
     const char* name = reinterpret_cast<const char*>(common);
     const EX5Info info;
-    const bool secondBank = voice >= kVoicesPerBank;
     char row[64];
-    std::snprintf(row, sizeof row, "%s\t%s-%03d\t%.*s", info.GetCategoryCode(common[kCategoryByte]),
-                  secondBank ? "I2" : "I1", voice % kVoicesPerBank + 1,
-                  static_cast<int>(strnlen(name, kNameLength)), name);
+    std::snprintf(row, sizeof row, "%s\t%s\t%.*s", info.GetCategoryCode(common[kCategoryByte]),
+                  SlotOfVoice(voice).c_str(), static_cast<int>(strnlen(name, kNameLength)), name);
     if (row[0] == '-') {
         row[0] = row[1] = 'x';
     }
@@ -110,6 +108,13 @@ int VoiceBank::VoiceIndexFromSlot(const std::string& slot) {
         return -1;
     }
     return VoiceIndex(slot[1] == '2', SlotNumber(slot, 3));
+}
+
+std::string VoiceBank::SlotOfVoice(int voice) {
+    char slot[16];
+    std::snprintf(slot, sizeof slot, "%s-%03d", voice >= kVoicesPerBank ? "I2" : "I1",
+                  voice % kVoicesPerBank + 1);
+    return slot;
 }
 
 bool VoiceBank::IsDrumRow(const std::string& row) {
@@ -153,12 +158,24 @@ bool VoiceBank::AssemblePatch(EX5Patch& patch, const std::string& row) const {
 }
 
 std::unique_ptr<EX5Patch> VoiceBank::PatchForRow(const std::string& row) const {
+    const char* refusal = nullptr;
+    auto patch = TryPatchForRow(row, &refusal);
+    if (refusal == kAssemblyProblemText) {
+        EXException::Raise(kAssemblyProblemText, kModule, 1252);
+    }
+    return patch;
+}
+
+std::unique_ptr<EX5Patch> VoiceBank::TryPatchForRow(const std::string& row,
+                                                    const char** refusal) const {
     if (IsDrumRow(row)) {
+        *refusal = kNoDrumsText;
         return nullptr;
     }
     auto patch = std::make_unique<EX5Patch>("AssemblPatch", 0);
     if (!AssemblePatch(*patch, row)) {
-        EXException::Raise("Problem assembling patch.", kModule, 1252);
+        *refusal = kAssemblyProblemText;
+        return nullptr;
     }
     return patch;
 }

@@ -23,6 +23,7 @@ public:
     static constexpr size_t kNameLength = 12;
     static constexpr size_t kCategoryByte = 12;
     static constexpr const char* kNoDrumsText = "Sorry, no drums yet.";
+    static constexpr const char* kAssemblyProblemText = "Problem assembling patch.";
 
     VoiceBank();
 
@@ -39,6 +40,8 @@ public:
     static int VoiceIndexFromRow(const std::string& row);
     // The voice of a slot text "I1-001" to "I2-128", or -1.
     static int VoiceIndexFromSlot(const std::string& slot);
+    // The slot text "I1-001" to "I2-128" of voice 0 to 255.
+    static std::string SlotOfVoice(int voice);
     static bool IsDrumRow(const std::string& row);
 
     // The element block of each of the voice's four elements, -1 where not in use.
@@ -50,6 +53,8 @@ public:
     // The patch to send for a row: none for a drum row (show kNoDrumsText), else an assembled
     // patch. Raises "Problem assembling patch." when it cannot be assembled.
     std::unique_ptr<EX5Patch> PatchForRow(const std::string& row) const;
+    // The same without raising: none with *refusal set to kNoDrumsText or kAssemblyProblemText.
+    std::unique_ptr<EX5Patch> TryPatchForRow(const std::string& row, const char** refusal) const;
 
     bool m_ShowInits = false;
 

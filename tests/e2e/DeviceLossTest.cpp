@@ -11,7 +11,7 @@
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
 #include "midi/MidiSystem.h"
-#include "midi/rtmidi/RtMidiDriver.h"
+#include "midi/jack/JackDriver.h"
 #include "support/DoneCounter.h"
 #include "support/ProcessResources.h"
 #include "support/ScratchFolder.h"
@@ -63,7 +63,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
         // Listed once, as the window lists the devices when it opens.
-        auto driver = std::make_shared<RtMidiDriver>();
+        auto driver = std::make_shared<JackDriver>();
         m_Settings.m_MidiOut = m_Instrument->OutputIndex(*driver);
         m_Settings.m_MidiIn = m_Instrument->InputIndex(*driver);
         ASSERT_GE(m_Settings.m_MidiOut, 0);

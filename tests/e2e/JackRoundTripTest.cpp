@@ -9,7 +9,7 @@
 #include "conversation/EXParams.h"
 #include "midi/MidiParams.h"
 #include "midi/MidiSystem.h"
-#include "midi/rtmidi/RtMidiDriver.h"
+#include "midi/jack/JackDriver.h"
 #include "platform/Sleep.h"
 #include "support/RaisedError.h"
 #include "support/TestVoiceDump.h"
@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(instrument.WaitReady()) << instrument.Output();
         // Listed after the instrument is up: the driver's device list is fixed at construction.
-        auto driver = std::make_shared<RtMidiDriver>();
+        auto driver = std::make_shared<JackDriver>();
         job.m_MidiOutDevice = instrument.OutputIndex(*driver);
         job.m_MidiInDevice = instrument.InputIndex(*driver);
         ASSERT_GE(job.m_MidiOutDevice, 0);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
 #include "midi/MidiSystem.h"
@@ -15,6 +14,7 @@
 #include "support/ProcessResources.h"
 #include "support/ScratchFolder.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 // A long session's worth of jobs in a row: every one completes and signals, and together they

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 
 RaisedError RaisedError::From(const std::function<void()>& action) {
     try {

@@ -40,7 +40,9 @@ std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
 int32_t IndexOf(uint32_t count, std::string (MidiDriver::*name)(uint32_t), MidiDriver& driver,
                 const std::string& wanted) {
     for (uint32_t i = 0; i < count; ++i) {
-        if ((driver.*name)(i) == wanted) {
+        // ALSA adds the client and port numbers: "CLIENT:in 128:0".
+        const std::string listed = (driver.*name)(i);
+        if (listed == wanted || listed.rfind(wanted + " ", 0) == 0) {
             return static_cast<int32_t>(i);
         }
     }

@@ -7,7 +7,7 @@
 
 #include "CPushButton.h"
 #include "CSonavistDlg.h"
-#include "midi/rtmidi/RtMidiDriver.h"
+#include "midi/jack/JackDriver.h"
 #include "support/VirtualEx5Process.h"
 #include "ui/MessageBoxAnswer.h"
 #include "ui/VoiceDialog.h"
@@ -40,7 +40,7 @@ private:
 void DeviceLossDialogTest::init() {
     m_Instrument = std::make_unique<VirtualEx5Process>(std::vector<std::string>{"--latency", "1000"});
     QVERIFY2(m_Instrument->WaitReady(), m_Instrument->Output().c_str());
-    auto driver = std::make_shared<RtMidiDriver>();
+    auto driver = std::make_shared<JackDriver>();
     const int out = m_Instrument->OutputIndex(*driver);
     const int in = m_Instrument->InputIndex(*driver);
     QVERIFY(out >= 0 && in >= 0);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "conversation/EXException.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 int CliCommand::ReportError(EXException* error) {
@@ -30,6 +30,25 @@ int CliCommand::CheckArguments(const std::vector<std::string>& positional,
     }
     if (positional.size() > names.size()) {
         return UsageError("unexpected argument " + positional[names.size()]);
+    }
+    return 0;
+}
+
+int CliCommand::SplitOutputOption(const std::vector<std::string>& args,
+                                  std::vector<std::string>& positional, std::string& output) const {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "-o") {
+            if (args[i].starts_with("-")) {
+                return UsageError("unknown option " + args[i]);
+            }
+            positional.push_back(args[i]);
+        } else if (i + 1 == args.size()) {
+            return UsageError("-o needs a value (FILE)");
+        } else if (!output.empty()) {
+            return UsageError("-o given twice");
+        } else {
+            output = args[++i];
+        }
     }
     return 0;
 }

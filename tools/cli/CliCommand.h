@@ -26,6 +26,10 @@ protected:
     // the first one missing or the first one too many.
     int CheckArguments(const std::vector<std::string>& positional,
                        const std::vector<std::string>& names) const;
+    // Splits the arguments into the positional ones and the FILE of one "-o FILE": 0, or the exit
+    // status of a usage error.
+    int SplitOutputOption(const std::vector<std::string>& args,
+                          std::vector<std::string>& positional, std::string& output) const;
     // Assembles a slot's voice ("I1-001") of a bank file as a double-click does: 0, or the exit
     // status after the reason went to standard error (a drum voice, a voice without elements).
     int PatchOfSlot(const std::string& bankPath, const std::string& slot,

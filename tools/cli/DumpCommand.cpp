@@ -11,19 +11,8 @@
 int DumpCommand::Run(const std::vector<std::string>& args) {
     std::vector<std::string> positional;
     std::string output;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "-o") {
-            if (args[i].starts_with("-")) {
-                return UsageError("unknown option " + args[i]);
-            }
-            positional.push_back(args[i]);
-        } else if (i + 1 == args.size()) {
-            return UsageError("-o needs a value (FILE)");
-        } else if (!output.empty()) {
-            return UsageError("-o given twice");
-        } else {
-            output = args[++i];
-        }
+    if (const int status = SplitOutputOption(args, positional, output)) {
+        return status;
     }
     if (const int status = CheckArguments(positional, {"BANK", "SLOT"})) {
         return status;

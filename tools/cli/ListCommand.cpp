@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "TerminalText.h"
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 int ListCommand::Run(const std::vector<std::string>& args) {

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "TerminalText.h"
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
+#include "voice/EXException.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "TerminalText.h"
-#include "midi/MidiBackends.h"
+#include "midi/backends/MidiBackends.h"
 #include "voice/EX5Patch.h"
 
 int SendCommand::Run(const std::vector<std::string>& args) {

@@ -1,19 +1,19 @@
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "CliCommand.h"
 #include "DumpCommand.h"
+#include "ExportCommand.h"
 #include "IdentifyCommand.h"
 #include "ListCommand.h"
 #include "PortsCommand.h"
 #include "SendCommand.h"
-#include "midi/MidiBackends.h"
 #include "midi/MidiSystem.h"
+#include "midi/backends/MidiBackends.h"
+#include "platform/StandardOutput.h"
 #include "platform/VersionResource.h"
 
 namespace {
@@ -22,6 +22,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<PortsCommand>());
     commands.push_back(std::make_unique<IdentifyCommand>());
     commands.push_back(std::make_unique<SendCommand>());
@@ -81,20 +82,10 @@ int Run(const std::vector<std::string>& args,
     return UsageError("unknown command " + args[0], commands);
 }
 
-// Output that did not reach standard output is a failure of the command, whatever it did.
-int CheckStandardOutput(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
-        return status;
-    }
-    const int reason = errno != 0 ? errno : EIO;
-    std::fprintf(stderr, "sonavist-cli: cannot write standard output: %s\n", std::strerror(reason));
-    return status == 0 ? 1 : status;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const auto commands = Commands();
-    return CheckStandardOutput(Run(std::vector<std::string>(argv + 1, argv + argc), commands));
+    return StandardOutput::Checked(Run(std::vector<std::string>(argv + 1, argv + argc), commands),
+                                   "sonavist-cli");
 }

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "SonavistArt.h"
+#include "ui/SonavistArt.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

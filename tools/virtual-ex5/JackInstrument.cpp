@@ -16,10 +16,10 @@ std::string JackInstrument::OutClientName(const std::string& clientName) {
     return clientName + "-out";
 }
 
-JackInstrument::JackInstrument(const std::string& clientName, std::string saveDir)
+JackInstrument::JackInstrument(const std::string& clientName, std::string saveDir, RtMidi::Api api)
     : m_SaveDir(std::move(saveDir)),
-      m_In(std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, clientName)),
-      m_Out(std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, OutClientName(clientName))) {
+      m_In(std::make_unique<RtMidiIn>(api, clientName)),
+      m_Out(std::make_unique<RtMidiOut>(api, OutClientName(clientName))) {
     m_In->setErrorCallback(Report, nullptr);
     m_Out->setErrorCallback(Report, nullptr);
     m_In->ignoreTypes(false, true, true);

@@ -13,13 +13,14 @@
 
 #include "midi/virtual/VirtualInstrument.h"
 
-// The virtual instrument in JACK with the virtual ports `in` and `out`. RtMidi makes one JACK
-// client per port, so they are CLIENT:in and CLIENT-out:out. RtMidi's thread only queues what
-// arrives; the instrument works, prints and answers on the caller's thread.
+// The virtual instrument in JACK (or ALSA's sequencer) with the virtual ports `in` and `out`.
+// RtMidi makes one client per port, so they are CLIENT:in and CLIENT-out:out. RtMidi's thread
+// only queues what arrives; the instrument works, prints and answers on the caller's thread.
 class JackInstrument {
 public:
-    // Throws RtMidiError when JACK cannot be reached.
-    JackInstrument(const std::string& clientName, std::string saveDir);
+    // Throws RtMidiError when the API cannot be reached.
+    JackInstrument(const std::string& clientName, std::string saveDir,
+                   RtMidi::Api api = RtMidi::UNIX_JACK);
     JackInstrument(const JackInstrument&) = delete;
     JackInstrument& operator=(const JackInstrument&) = delete;
 

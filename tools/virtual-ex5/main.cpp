@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "JackInstrument.h"
-#include "midi/rtmidi/JackClock.h"
+#include "midi/jack/JackClient.h"
 
 namespace {
 
@@ -19,6 +19,7 @@ struct Options {
     int latencyMs = 0;
     std::string name = "sonavist-virtual-ex5";
     std::string saveDir;
+    RtMidi::Api api = RtMidi::UNIX_JACK;
 };
 
 int Usage() {
@@ -26,7 +27,7 @@ int Usage() {
         stderr,
         "usage: sonavist-virtual-ex5 [--model EX5|EX7|EX5R|other|maker|14|17|garbage|silent]\n"
         "                            [--device-no 0-127] [--latency MS] [--name CLIENT]\n"
-        "                            [--save-dir DIR]\n");
+        "                            [--save-dir DIR] [--api jack|alsa]\n");
     return 2;
 }
 
@@ -65,6 +66,8 @@ bool Parse(int argc, char** argv, Options& options) {
             options.name = value;
         } else if (option == "--save-dir") {
             options.saveDir = value;
+        } else if (option == "--api" && (value == "jack" || value == "alsa")) {
+            options.api = value == "jack" ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
         } else {
             return false;
         }
@@ -85,12 +88,12 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    if (JackClock::Open() == nullptr) {
+    if (options.api == RtMidi::UNIX_JACK && !JackClient::ServerRuns()) {
         std::fprintf(stderr, "sonavist-virtual-ex5: no JACK server is running\n");
         return 1;
     }
     try {
-        JackInstrument instrument(options.name, options.saveDir);
+        JackInstrument instrument(options.name, options.saveDir, options.api);
         instrument.Instrument().SetReply(options.reply);
         instrument.Instrument().SetDeviceNo(static_cast<uint8_t>(options.deviceNo));
         instrument.Instrument().SetLatency(std::chrono::milliseconds(options.latencyMs));

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "conversation/EX5Midi.h"
+#include "conversation/MidiFactory.h"
 #include "voice/DriverInfo.h"
 #include "voice/EX5Info.h"
 #include "voice/Patch.h"
@@ -39,14 +40,14 @@ TEST(EX5Midi, DestroysThePatchesItsBanksHold) {
     EXPECT_EQ(destroyed, 2);
 }
 
-TEST(EX5Midi, EachCreateMidiOfTheDescriptorIsANewEX5Midi) {
+TEST(EX5Midi, EachCreateMidiForTheDescriptorIsANewEX5Midi) {
     const EX5Info info;
-    std::unique_ptr<Midi> first(info.CreateMidi());
-    std::unique_ptr<Midi> second(info.CreateMidi());
+    std::unique_ptr<Midi> first(MidiFactory::CreateMidi(info));
+    std::unique_ptr<Midi> second(MidiFactory::CreateMidi(info));
     EXPECT_NE(dynamic_cast<EX5Midi*>(first.get()), nullptr);
     EXPECT_NE(dynamic_cast<EX5Midi*>(second.get()), nullptr);
     EXPECT_NE(first.get(), second.get());
-    EXPECT_EQ(DriverInfo().CreateMidi(), nullptr);
+    EXPECT_EQ(MidiFactory::CreateMidi(DriverInfo()), nullptr);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -255,6 +256,10 @@ TEST_P(DelayTest, TheVoiceArrivesWholeWhateverTheDelays) {
     Run(&EXWorker::SendVoiceThread);
     EXPECT_STREQ(m_Job.m_ErrorLine, "") << Log();
     EXPECT_EQ(Log().find("Error"), std::string::npos) << Log();
+    // The instrument takes the bytes in on a thread of its own once they have arrived.
+    for (int waited = 0; !m_Instrument->LastVoice() && waited < 5000; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     ASSERT_TRUE(m_Instrument->LastVoice().has_value());
     EXPECT_EQ(m_Instrument->LastVoice()->dump,
               std::vector<uint8_t>(dump, dump + expected->GetDumpLength()));

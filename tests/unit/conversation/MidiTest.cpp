@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "JobTestSupport.h"
-#include "conversation/EXException.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
 #include "conversation/TextSink.h"
@@ -16,6 +15,7 @@
 #include "platform/ThreadMessageQueue.h"
 #include "support/FakeMidiDriver.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 
 namespace {
 

@@ -6,6 +6,10 @@
 
 #include <string>
 
+#include <functional>
+#include <memory>
+
+#include "midi/jack/JackDriver.h"
 #include "midi/rtmidi/RtMidiDriver.h"
 
 namespace {
@@ -36,22 +40,41 @@ std::string Printed(Action&& action) {
     return text;
 }
 
-TEST(RtMidiDriver, WithoutSequencerOrJackServerHasNoDevicesAndPrintsNothing) {
+struct Absent {
+    const char* name;
+    std::function<std::unique_ptr<MidiDriver>()> make;
+};
+
+void PrintTo(const Absent& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RealBackendWithoutItsSystem : public testing::TestWithParam<Absent> {};
+
+TEST_P(RealBackendWithoutItsSystem, HasNoDevicesAndPrintsNothing) {
     // A server name nobody runs stands for a machine without JACK.
     setenv("JACK_DEFAULT_SERVER", "sonavist-no-such-server", 1);
     const std::string printed = Printed([] {
-        RtMidiDriver driver("/nonexistent/snd/seq");
-        EXPECT_EQ(driver.InCount(), 0u);
-        EXPECT_EQ(driver.OutCount(), 0u);
-        EXPECT_EQ(driver.InName(0), "");
+        const std::unique_ptr<MidiDriver> driver = GetParam().make();
+        driver->Refresh();
+        EXPECT_EQ(driver->InCount(), 0u);
+        EXPECT_EQ(driver->OutCount(), 0u);
+        EXPECT_EQ(driver->InName(0), "");
         MidiHandle handle = 0;
-        EXPECT_EQ(driver.OutOpen(0, handle), kMidiBadDeviceId);
-        EXPECT_EQ(driver.InOpen(0, handle, nullptr, 0), kMidiBadDeviceId);
-        EXPECT_EQ(driver.OutShortMsg(handle, 0x90), kMidiInvalidHandle);
-        EXPECT_EQ(driver.InClose(handle), kMidiInvalidHandle);
+        EXPECT_EQ(driver->OutOpen(0, handle), kMidiBadDeviceId);
+        EXPECT_EQ(driver->InOpen(0, handle, nullptr, 0), kMidiBadDeviceId);
+        EXPECT_EQ(driver->OutShortMsg(handle, 0x90), kMidiInvalidHandle);
+        EXPECT_EQ(driver->InClose(handle), kMidiInvalidHandle);
     });
     unsetenv("JACK_DEFAULT_SERVER");
     EXPECT_EQ(printed, "");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Backends, RealBackendWithoutItsSystem,
+    testing::Values(Absent{"Alsa",
+                           [] { return std::make_unique<RtMidiDriver>("/nonexistent/snd/seq"); }},
+                    Absent{"Jack", [] { return std::make_unique<JackDriver>(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "BankImage.h"
-#include "conversation/EXException.h"
 #include "voice/EX5Patch.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "conversation/EXException.h"
+#include "voice/EXException.h"
 
 #include <cstdio>
 #include <new>
@@ -11,8 +11,7 @@ void CopyCut(char (&dest)[80], const char* text) {
 
 }  // namespace
 
-EXException::EXException(const char* message, const char* sourceFile, int32_t line)
-    : m_Line(line) {
+EXException::EXException(const char* message, const char* sourceFile, int32_t line) : m_Line(line) {
     CopyCut(m_Message, message);
     CopyCut(m_SourceFile, sourceFile);
 }

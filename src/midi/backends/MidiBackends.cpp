@@ -1,6 +1,7 @@
-#include "midi/MidiBackends.h"
+#include "midi/backends/MidiBackends.h"
 
 #include "midi/CompositeDriver.h"
+#include "midi/jack/JackDriver.h"
 #include "midi/rtmidi/RtMidiDriver.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
 
@@ -20,7 +21,7 @@ std::shared_ptr<MidiDriver> Chain(std::vector<std::shared_ptr<MidiDriver>> backe
 }  // namespace
 
 std::shared_ptr<MidiDriver> MidiBackends::CreateDefault() {
-    return Chain({std::make_shared<RtMidiDriver>()});
+    return Chain({std::make_shared<RtMidiDriver>(), std::make_shared<JackDriver>()});
 }
 
 std::shared_ptr<MidiDriver> MidiBackends::CreateVirtualOnly() {
