@@ -6,36 +6,24 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "CFolderTree.h"
 #include "CSonavistDlg.h"
+#include "support/FakeFolderSources.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
-class OneVolume : public VolumeProvider {
-public:
-    explicit OneVolume(std::string path) : m_Path(std::move(path)) {}
-    std::vector<Volume> Volumes() override { return {{"Bench", m_Path, VolumeKind::Fixed}}; }
-
-private:
-    std::string m_Path;
-};
-
-class NoNetwork : public NetworkProvider {
-public:
-    bool Enumerate(const NetworkRecord*, std::vector<NetworkRecord>&) override { return false; }
-};
-
 void BM_ExpandTenThousandFolders(benchmark::State& state) {
-    QTemporaryDir dir;
-    QDir root(dir.path());
+    ScratchFolder dir("sonavist-bench-tree");
+    QDir root(QString::fromStdString(dir.Path().string()));
     for (int i = 0; i < 10000; ++i) {
         root.mkdir(QStringLiteral("Folder %1").arg(i, 5, 10, QLatin1Char('0')));
     }
-    const auto volume = std::make_shared<OneVolume>(dir.path().toStdString() + "/");
-    const auto network = std::make_shared<NoNetwork>();
+    const auto volume = std::make_shared<FakeVolumes>(
+        std::vector<Volume>{{"Bench", dir.Path().string() + "/", VolumeKind::Fixed}});
+    const auto network = std::make_shared<FakeNetwork>();
     for (auto _ : state) {
         state.PauseTiming();
         auto tree = std::make_unique<CFolderTree>();
@@ -55,16 +43,16 @@ void BM_ExpandTenThousandFolders(benchmark::State& state) {
 BENCHMARK(BM_ExpandTenThousandFolders)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_ListTenThousandBankFiles(benchmark::State& state) {
-    QTemporaryDir dir;
+    ScratchFolder dir("sonavist-bench-files");
+    const QString folder = QString::fromStdString(dir.Path().string()) + "/";
     for (int i = 0; i < 10000; ++i) {
-        QFile(dir.filePath(QStringLiteral("Bank %1.s1v").arg(i, 5, 10, QLatin1Char('0'))))
+        QFile(folder + QStringLiteral("Bank %1.s1v").arg(i, 5, 10, QLatin1Char('0')))
             .open(QIODevice::WriteOnly);
     }
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+    dir.PointAt("XDG_CONFIG_HOME", "config");
     CSonavistDlg dialog;
     dialog.show();
     QCoreApplication::processEvents();
-    const QString folder = dir.path() + "/";
     for (auto _ : state) {
         dialog.OnFolderSelected(folder);
         QCoreApplication::processEvents();

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "conversation/JobLauncher.h"
 #include "midi/MidiSystem.h"
 #include "midi/backends/MidiBackends.h"
+#include "support/ScratchFolder.h"
 #include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
@@ -37,9 +37,9 @@ int32_t FindByName(const std::string& text, bool input) {
 
 // Installs the backend and finds its devices; false when the device is not there.
 bool Prepare(const std::string& jackDevice, Settings& settings) {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "sonavist-bench";
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    // The jobs' log goes here, and the folder goes when the program ends.
+    static ScratchFolder folder("sonavist-bench");
+    folder.MakeCurrent();
     if (jackDevice.empty()) {
         MidiSystem::Install(MidiBackends::CreateVirtualOnly());
         settings.m_MidiIn = 0;

@@ -45,30 +45,32 @@ void RoundTrips(benchmark::State& state, const std::string& outName, const std::
     }
     const std::vector<uint8_t> request = {0xF0, 0x7E, 0x01, 0x06, 0x01, 0xF7};
     std::vector<uint8_t> reply(4096);
-    try {
-        MidiParams ports;
-        ports.m_MidiIn.Open(job.m_MidiInDevice);
-        ports.m_MidiOut.Open(job);
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            Event& arrived = ports.m_MidiIn.Start(job, 4096, 1);
-            ports.m_MidiOut.SendLong(job, request.data(), 6);
-            const bool answered = arrived.Wait(2000);
-            ports.m_MidiIn.Stop(job);
-            const int32_t length = ports.m_MidiIn.ReadMessage(reply.data(), 4096, 0);
-            state.SetIterationTime(
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            if (!answered || length != 15) {
-                state.SkipWithError("no 15-byte reply");
-                break;
+    EXException::Catch(
+        [&] {
+            MidiParams ports;
+            ports.m_MidiIn.Open(job.m_MidiInDevice);
+            ports.m_MidiOut.Open(job);
+            for (auto _ : state) {
+                const auto start = std::chrono::steady_clock::now();
+                Event& arrived = ports.m_MidiIn.Start(job, 4096, 1);
+                ports.m_MidiOut.SendLong(job, request.data(), 6);
+                const bool answered = arrived.Wait(2000);
+                ports.m_MidiIn.Stop(job);
+                const int32_t length = ports.m_MidiIn.ReadMessage(reply.data(), 4096, 0);
+                state.SetIterationTime(
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                        .count());
+                if (!answered || length != 15) {
+                    state.SkipWithError("no 15-byte reply");
+                    break;
+                }
             }
-        }
-        ports.m_MidiIn.Close(job);
-        ports.m_MidiOut.Close(job);
-    } catch (EXException* error) {
-        state.SkipWithError(error != nullptr ? error->m_Message : "error");
-        delete error;
-    }
+            ports.m_MidiIn.Close(job);
+            ports.m_MidiOut.Close(job);
+        },
+        [&](const EXException* error) {
+            state.SkipWithError(error != nullptr ? error->m_Message : "error");
+        });
 }
 
 // The built-in instrument behind the default chain: its cable time and its own thread.

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ void WaitUntil(const std::function<bool()>& done) {
 class BenchDialog {
 public:
     BenchDialog() : m_Instrument(std::make_shared<VirtualInstrument>()) {
-        qputenv("XDG_CONFIG_HOME", m_Scratch.filePath("config").toLocal8Bit());
-        QDir::setCurrent(m_Scratch.path());
+        m_Scratch.PointAt("XDG_CONFIG_HOME", "config");
+        m_Scratch.MakeCurrent();
         MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
         m_Dialog = std::make_unique<CSonavistDlg>();
         m_Dialog->OnInitDialog();
@@ -67,7 +67,7 @@ public:
         QCoreApplication::processEvents();
     }
 
-    QTemporaryDir m_Scratch;
+    ScratchFolder m_Scratch{"sonavist-bench-voices"};
     std::shared_ptr<VirtualInstrument> m_Instrument;
     std::unique_ptr<CSonavistDlg> m_Dialog;
 };

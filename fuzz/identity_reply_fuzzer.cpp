@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "InlineMidiDriver.h"
 #include "conversation/EXParams.h"
 #include "conversation/Midi.h"
 #include "midi/MidiParams.h"
+#include "support/InlineMidiDriver.h"
 #include "voice/EXException.h"
 
 // Whatever comes back for the Identity Request, the identification must recognise it, refuse it
@@ -59,14 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     job.m_DeviceNo = 1;
     job.m_Tries = 2;
     MidiParams ports;
-    try {
-        ports.m_MidiIn.Open(job.m_MidiInDevice);
-        ports.m_MidiOut.Open(job);
-        Identify(job, ports, data[0] & 2);
-    } catch (EXException* error) {
-        Check(std::strcmp(error->m_Message, "Cannot translate the reply.") == 0);
-        delete error;
-    }
+    EXException::Catch(
+        [&] {
+            ports.m_MidiIn.Open(job.m_MidiInDevice);
+            ports.m_MidiOut.Open(job);
+            Identify(job, ports, data[0] & 2);
+        },
+        [](const EXException* error) {
+            Check(error && std::strcmp(error->m_Message, "Cannot translate the reply.") == 0);
+        });
     ports.m_MidiIn.Close(job);
     ports.m_MidiOut.Close(job);
     return 0;

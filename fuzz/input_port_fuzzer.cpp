@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "InlineMidiDriver.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
+#include "support/InlineMidiDriver.h"
 #include "voice/EXException.h"
 
 // Replies arrive in pieces of any size. Whatever the pieces, the input port must count and join
@@ -132,14 +132,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EXParams job;
     job.m_Tries = 1;
     MidiInWin port;
-    try {
-        port.Open(0);
-        Run(port, job, data, size);
-        port.Close(job);
-    } catch (EXException* error) {
-        // Nothing here can fail: the driver takes every buffer.
-        delete error;
-        __builtin_trap();
-    }
+    // Nothing here can fail: the driver takes every buffer.
+    EXException::Catch(
+        [&] {
+            port.Open(0);
+            Run(port, job, data, size);
+            port.Close(job);
+        },
+        [](const EXException*) { __builtin_trap(); });
     return 0;
 }

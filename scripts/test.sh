@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain build and its Debian package, then the address and
 # undefined-behaviour sanitizer build, then the thread sanitizer build for the threaded tests, then
-# a minute of fuzzing.
+# a minute of fuzzing. The builds treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -12,7 +12,7 @@ build_and_test() {
     local dir=$1 ctest_args=$2
     shift 2
     echo "== $dir"
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DSONAVIST_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
     (cd "$dir" && ctest --output-on-failure -j "$jobs" $ctest_args)
 }

@@ -55,7 +55,7 @@ void KeepFirst(EXParams& job, const char* line) {
     }
 }
 
-void Report(EXParams& job, EXException* error, bool statusWithoutLog) {
+void Report(EXParams& job, const EXException* error, bool statusWithoutLog) {
     if (!error) {
         KeepFirst(job, "Unidentified error");
         job.Log("Unidentified error\r\n");
@@ -70,16 +70,14 @@ void Report(EXParams& job, EXException* error, bool statusWithoutLog) {
         error->FormatLine(job.m_MessageText, sizeof job.m_MessageText);
         ToStatus(job);
     }
-    delete error;
 }
 
 // Runs one step of a job, catching and reporting whatever it raises.
 template <typename Step>
 void Guarded(EXParams& job, bool statusWithoutLog, Step step) {
     try {
-        step();
-    } catch (EXException* error) {
-        Report(job, error, statusWithoutLog);
+        EXException::Catch(step,
+                           [&](const EXException* error) { Report(job, error, statusWithoutLog); });
     } catch (...) {
         Report(job, nullptr, statusWithoutLog);
     }

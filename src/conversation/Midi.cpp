@@ -280,7 +280,8 @@ int Midi::SendSysexDirect(EXParams& job, MidiParams&, const char*, int32_t, cons
     header.data = bytes.data();
     header.bufferLength = static_cast<uint32_t>(length);
     if (driver.OutPrepare(handle, &header) != kMidiOk) {
-        driver.OutClose(handle);
+        // The send has already failed; the device is let go whatever it answers.
+        static_cast<void>(driver.OutClose(handle));
         return 1;
     }
     MidiResult sent = driver.OutLongMsg(handle, &header);
@@ -299,7 +300,8 @@ int Midi::SendSysexDirect(EXParams& job, MidiParams&, const char*, int32_t, cons
     if (released != kMidiOk) {
         ReportDirect(job, "Error 0x%X unpreparing MIDI out header", released);
     }
-    driver.OutClose(handle);
+    // Both failures that matter are logged above; a close has nothing to add.
+    static_cast<void>(driver.OutClose(handle));
     return 1;
 }
 

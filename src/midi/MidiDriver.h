@@ -45,6 +45,8 @@ enum MidiInMessage : uint32_t {
 // until the callback that returned it has itself returned, so a port never clears or frees a
 // buffer the callback is still reading. Once a close returns, the driver touches none of the
 // handle's headers and calls its callback no more.
+//
+// Every result is to be looked at: a caller that lets one go says why in a comment.
 class MidiDriver {
 public:
     using InCallback = void (*)(MidiHandle handle, uint32_t message, std::uintptr_t instance,
@@ -58,30 +60,30 @@ public:
     // Outputs.
     virtual uint32_t OutCount() = 0;
     virtual std::string OutName(uint32_t index) = 0;  // empty for an invalid index
-    virtual MidiResult OutOpen(uint32_t index, MidiHandle& handle) = 0;
+    [[nodiscard]] virtual MidiResult OutOpen(uint32_t index, MidiHandle& handle) = 0;
     // Packed as status | data1 << 8 | data2 << 16.
-    virtual MidiResult OutShortMsg(MidiHandle handle, uint32_t packed) = 0;
-    virtual MidiResult OutPrepare(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult OutShortMsg(MidiHandle handle, uint32_t packed) = 0;
+    [[nodiscard]] virtual MidiResult OutPrepare(MidiHandle handle, MidiHeader* header) = 0;
     // Returns at once; kDone is set on the header once the bytes have really left.
-    virtual MidiResult OutLongMsg(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult OutLongMsg(MidiHandle handle, MidiHeader* header) = 0;
     // kMidiStillPlaying while the message is leaving; success on a header never prepared.
-    virtual MidiResult OutUnprepare(MidiHandle handle, MidiHeader* header) = 0;
-    virtual MidiResult OutClose(MidiHandle handle) = 0;
+    [[nodiscard]] virtual MidiResult OutUnprepare(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult OutClose(MidiHandle handle) = 0;
 
     // Inputs.
     virtual uint32_t InCount() = 0;
     virtual std::string InName(uint32_t index) = 0;  // empty for an invalid index
-    virtual MidiResult InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
-                              std::uintptr_t instance) = 0;
-    virtual MidiResult InPrepare(MidiHandle handle, MidiHeader* header) = 0;
-    virtual MidiResult InAddBuffer(MidiHandle handle, MidiHeader* header) = 0;
-    virtual MidiResult InStart(MidiHandle handle) = 0;
+    [[nodiscard]] virtual MidiResult InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
+                                            std::uintptr_t instance) = 0;
+    [[nodiscard]] virtual MidiResult InPrepare(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult InAddBuffer(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult InStart(MidiHandle handle) = 0;
     // A partly filled buffer comes back done (through the callback).
-    virtual MidiResult InStop(MidiHandle handle) = 0;
+    [[nodiscard]] virtual MidiResult InStop(MidiHandle handle) = 0;
     // Every queued buffer comes back done (through the callback).
-    virtual MidiResult InReset(MidiHandle handle) = 0;
+    [[nodiscard]] virtual MidiResult InReset(MidiHandle handle) = 0;
     // kMidiStillPlaying while the driver holds the buffer (until its callback has returned);
     // success on a header never prepared.
-    virtual MidiResult InUnprepare(MidiHandle handle, MidiHeader* header) = 0;
-    virtual MidiResult InClose(MidiHandle handle) = 0;
+    [[nodiscard]] virtual MidiResult InUnprepare(MidiHandle handle, MidiHeader* header) = 0;
+    [[nodiscard]] virtual MidiResult InClose(MidiHandle handle) = 0;
 };

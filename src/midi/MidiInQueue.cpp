@@ -54,9 +54,9 @@ void MidiInQueue::Reset() {
     }
 }
 
-bool MidiInQueue::HoldsBuffers() {
+std::size_t MidiInQueue::QueuedCount() {
     std::lock_guard lock(m_Mutex);
-    return !m_Queue.empty();
+    return m_Queue.size();
 }
 
 void MidiInQueue::DeliverLong(const uint8_t* data, std::size_t length) {

@@ -22,7 +22,8 @@ public:
     void Start();
     void Stop();
     void Reset();
-    bool HoldsBuffers();
+    // The buffers queued and not yet handed back.
+    std::size_t QueuedCount();
 
     // Called on the driver's thread with System Exclusive bytes, a whole message or a part. They
     // fill the queued buffers in order: a full buffer goes back and the message goes on in the

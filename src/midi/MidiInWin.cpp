@@ -203,7 +203,8 @@ void MidiInWin::Reset(PortParams& job) {
     if (!m_IsOpen) {
         return;
     }
-    MidiSystem::Driver().InReset(m_Handle);
+    // A failed reset leaves buffers with the driver; releasing them below reports that.
+    static_cast<void>(MidiSystem::Driver().InReset(m_Handle));
     ReleaseBuffers(job);
 }
 

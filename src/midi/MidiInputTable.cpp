@@ -41,7 +41,7 @@ MidiResult MidiInputTable::Unprepare(MidiHandle handle, MidiHeader* header) {
 
 MidiResult MidiInputTable::Close(MidiHandle handle) {
     const MidiResult held = OnQueue(
-        handle, [](MidiInQueue& q) { return q.HoldsBuffers() ? kMidiStillPlaying : kMidiOk; });
+        handle, [](MidiInQueue& q) { return q.QueuedCount() > 0 ? kMidiStillPlaying : kMidiOk; });
     if (held != kMidiOk) {
         return held;
     }

@@ -71,10 +71,8 @@ bool CloseWithoutJob(const std::function<void(PortParams&)>& close) {
     last.m_Delay = 5;
     last.m_Tries = 4;
     try {
-        close(last);
-        return true;
-    } catch (EXException* error) {
-        delete error;
+        // With no job record there is no log to report to.
+        return EXException::Catch([&] { close(last); }, [](const EXException*) {});
     } catch (...) {
     }
     return false;

@@ -139,14 +139,13 @@ CSonavistDlg::~CSonavistDlg() {
 template <typename Handler>
 void CSonavistDlg::Guarded(Handler handler) {
     try {
-        handler();
-    } catch (EXException* error) {
-        char line[200] = "Out of memory.";
-        if (error) {
-            error->FormatLine(line, sizeof line);
-        }
-        delete error;
-        ShowError(QString::fromLocal8Bit(line).trimmed());
+        EXException::Catch(handler, [this](const EXException* error) {
+            char line[200] = "Out of memory.";
+            if (error) {
+                error->FormatLine(line, sizeof line);
+            }
+            ShowError(QString::fromLocal8Bit(line).trimmed());
+        });
     } catch (const std::exception& error) {
         ShowError(QString::fromLocal8Bit(error.what()));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // The one error object. Raised as a pointer; the catcher reports it and deletes it.
 // A null pointer stands for an error whose object could not be allocated.
@@ -18,7 +19,25 @@ public:
     [[noreturn]] static void RaiseCode(const char* format, uint32_t code, const char* sourceFile,
                                        int32_t line);
 
+    // Runs `step` and catches the error it raises: `report` sees it (null when its allocation
+    // failed) and it is deleted afterwards. The one place that takes ownership of a raised error.
+    // True when nothing was raised.
+    template <typename Step, typename Report>
+    static bool Catch(Step&& step, Report&& report);
+
     int32_t m_Line;
     char m_Message[80];
     char m_SourceFile[80];
 };
+
+template <typename Step, typename Report>
+bool EXException::Catch(Step&& step, Report&& report) {
+    try {
+        step();
+        return true;
+    } catch (EXException* raised) {
+        const std::unique_ptr<EXException> error(raised);
+        report(static_cast<const EXException*>(error.get()));
+    }
+    return false;
+}

@@ -10,6 +10,8 @@
 
 namespace {
 
+// The bank was first loaded by the dialog, and its error lines still name that module: logs and
+// scripts read them byte for byte.
 constexpr const char* kModule = "SonavistDlg.cpp";
 constexpr int kVoicesPerBank = 128;
 constexpr uint8_t kFreeEntry = 0x80;

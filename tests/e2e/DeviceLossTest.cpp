@@ -61,6 +61,7 @@ std::unique_ptr<EX5Patch> OneElementVoice() {
 class DeviceLoss : public testing::TestWithParam<LossCase> {
 protected:
     void SetUp() override {
+        m_Folder.MakeCurrent();
         ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
         // Listed once, as the window lists the devices when it opens.
         auto driver = std::make_shared<JackDriver>();

@@ -6,19 +6,17 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "midi/MidiDriver.h"
+#include "support/InlineMidiDriver.h"
 
-// A scripted driver for the tests. It behaves like a byte-stream driver: input bytes fill the
-// queued buffers in order and each buffer comes back through the callback, on the driver's own
-// thread, when a message ends in it or it is full. Every call is recorded, any call can be given
-// the results it answers, unprepare can answer still-playing a set number of times, and a sent
-// long message can be answered by a reply.
-class FakeMidiDriver : public MidiDriver {
+// The inline driver with a thin layer for the tests: every call is recorded, any call can be
+// given the results it answers, unprepare can answer still-playing a set number of times, and a
+// sent long message can be answered by a reply. Buffers are queued, filled, returned and released
+// by the product's own rules; input arrives on the driver's own thread, as on a real driver.
+class FakeMidiDriver : public InlineMidiDriver {
 public:
     enum class Op {
         OutOpen, OutShortMsg, OutPrepare, OutLongMsg, OutUnprepare, OutClose,
@@ -36,8 +34,8 @@ public:
     // The next calls of `op` answer these results in turn, doing nothing on a failure; once they
     // are used up the call behaves normally. kMidiOk entries let the first calls through.
     void Script(Op op, std::vector<MidiResult> results);
-    // Each message sent (OutUnprepare) or buffer returned (InUnprepare) answers still-playing to
-    // this many polls before it is given back.
+    // Each message sent (OutUnprepare) or buffer added (InUnprepare) answers still-playing to
+    // this many polls, once it is no longer queued, before it is given back.
     void SetStillPlaying(Op unprepare, uint32_t polls);
     void SetResponder(Responder responder);
     // Delivers bytes, or a packed short message, to every started input from the driver thread.
@@ -51,8 +49,6 @@ public:
     std::vector<std::vector<uint8_t>> LongSent() const;
     size_t QueuedBuffers() const;
 
-    uint32_t OutCount() override;
-    std::string OutName(uint32_t index) override;
     MidiResult OutOpen(uint32_t index, MidiHandle& handle) override;
     MidiResult OutShortMsg(MidiHandle handle, uint32_t packed) override;
     MidiResult OutPrepare(MidiHandle handle, MidiHeader* header) override;
@@ -60,8 +56,6 @@ public:
     MidiResult OutUnprepare(MidiHandle handle, MidiHeader* header) override;
     MidiResult OutClose(MidiHandle handle) override;
 
-    uint32_t InCount() override;
-    std::string InName(uint32_t index) override;
     MidiResult InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
                       std::uintptr_t instance) override;
     MidiResult InPrepare(MidiHandle handle, MidiHeader* header) override;
@@ -73,41 +67,22 @@ public:
     MidiResult InClose(MidiHandle handle) override;
 
 private:
-    struct InPort {
-        uint32_t index = 0;
-        InCallback callback = nullptr;
-        std::uintptr_t instance = 0;
-        bool started = false;
-        std::deque<MidiHeader*> queue;
-        uint32_t filling = 0;  // bytes already in the front buffer
-    };
-    // A callback to make once the driver lock is let go.
-    struct Notice {
-        InCallback callback;
+    struct Pending {
         MidiHandle handle;
-        std::uintptr_t instance;
-        uint32_t message;
-        std::uintptr_t param1;
+        uint32_t polls;  // still-playing answers left
     };
     using Task = std::function<void()>;
 
-    // Under the lock: the scripted answer of this call, kMidiOk when it goes ahead.
-    MidiResult Begin(Op op);
-    MidiResult BeginIn(Op op, MidiHandle handle, MidiHeader* header, InPort*& port);
-    MidiResult BeginOut(Op op, MidiHandle handle, MidiHeader* header);
-    // Stops input and gives buffers back, as InStop or InReset.
-    MidiResult Halt(Op op, MidiHandle handle);
-    // Under the lock: still-playing while the header has polls left, else forgets it.
-    bool StillPlaying(MidiHeader* header);
-    void ReturnFront(MidiHandle handle, InPort& port, std::vector<Notice>& notices);
-    void Feed(const std::vector<uint8_t>& bytes);
-    void Notify(const std::vector<Notice>& notices);
+    // Records the call; runs `step` unless a scripted failure answers instead.
+    template <typename Step>
+    MidiResult Call(Op op, Step&& step);
+    // Gives the header the still-playing answers set for `unprepare`.
+    void Arm(Op unprepare, MidiHandle handle, MidiHeader* header);
+    // True, using up one answer, while the header has still-playing answers left.
+    bool Held(MidiHeader* header);
+    void Forget(MidiHandle handle);
     uint64_t Post(Task task);  // returns the task's ticket
-    void RunOnDriverThread(Task task);
     void Loop();
-
-    const std::vector<std::string> m_InNames;
-    const std::vector<std::string> m_OutNames;
 
     mutable std::mutex m_Mutex;
     std::map<Op, std::deque<MidiResult>> m_Script;
@@ -116,15 +91,8 @@ private:
     std::vector<Op> m_Calls;
     std::vector<uint32_t> m_ShortSent;
     std::vector<std::vector<uint8_t>> m_LongSent;
-    MidiHandle m_NextHandle = 0x100;
-    std::set<MidiHandle> m_OutPorts;
-    std::map<MidiHandle, InPort> m_InPorts;
-    struct Pending {
-        MidiHandle handle;
-        uint32_t polls;  // still-playing answers left
-    };
     std::map<MidiHeader*, Pending> m_Pending;
-    std::set<MidiHeader*> m_InCallback;  // returned, its callback not yet finished
+    std::map<MidiHandle, uint32_t> m_OpenInputs;  // handle, device index
 
     std::mutex m_TaskMutex;
     std::condition_variable m_Wake;

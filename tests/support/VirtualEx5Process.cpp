@@ -52,13 +52,11 @@ int32_t IndexOf(uint32_t count, std::string (MidiDriver::*name)(uint32_t), MidiD
 }  // namespace
 
 VirtualEx5Process::VirtualEx5Process(const std::vector<std::string>& options) {
-    char dir[] = "/tmp/sonavist-ex5-XXXXXX";
-    m_Dir = mkdtemp(dir);
-    std::filesystem::create_directory(m_Dir + "/save");
+    std::filesystem::create_directory(m_Dir.File("save"));
     m_Client = "sonavist-test-" + std::to_string(getpid());
 
     std::vector<std::string> args = {SONAVIST_VIRTUAL_EX5, "--name", m_Client, "--save-dir",
-                                     m_Dir + "/save"};
+                                     m_Dir.File("save")};
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& arg : args) {
@@ -67,7 +65,7 @@ VirtualEx5Process::VirtualEx5Process(const std::vector<std::string>& options) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (m_Dir + "/out.txt").c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_Dir.File("out.txt").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     if (posix_spawn(&m_Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
@@ -78,8 +76,6 @@ VirtualEx5Process::VirtualEx5Process(const std::vector<std::string>& options) {
 
 VirtualEx5Process::~VirtualEx5Process() {
     Stop(SIGTERM);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_Dir, ignored);
 }
 
 bool VirtualEx5Process::WaitReady() {
@@ -99,7 +95,7 @@ int32_t VirtualEx5Process::InputIndex(MidiDriver& driver) const {
 }
 
 std::string VirtualEx5Process::Output() const {
-    std::ifstream file(m_Dir + "/out.txt");
+    std::ifstream file(m_Dir.File("out.txt"));
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
@@ -114,8 +110,8 @@ std::vector<std::vector<uint8_t>> VirtualEx5Process::WaitSaved(std::size_t count
     std::vector<std::vector<uint8_t>> saved;
     for (std::size_t i = 1; i <= count; ++i) {
         char name[16];
-        std::snprintf(name, sizeof name, "/%03zu.syx", i);
-        saved.push_back(ReadFile(m_Dir + "/save" + name));
+        std::snprintf(name, sizeof name, "save/%03zu.syx", i);
+        saved.push_back(ReadFile(m_Dir.File(name)));
     }
     return saved;
 }

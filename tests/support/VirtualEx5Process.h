@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ScratchFolder.h"
+
 class MidiDriver;
 
 // sonavist-virtual-ex5 as a child process on the running JACK server, with a client name and a
@@ -37,7 +39,7 @@ public:
     int Stop(int signal);
 
 private:
-    std::string m_Dir;
+    ScratchFolder m_Dir{"sonavist-ex5"};
     std::string m_Client;
     pid_t m_Pid = -1;
 };

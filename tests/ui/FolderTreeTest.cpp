@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "CFolderTree.h"
-#include "ui/FakeFolderSources.h"
+#include "support/FakeFolderSources.h"
 
 namespace {
 

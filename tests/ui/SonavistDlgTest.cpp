@@ -24,7 +24,7 @@
 #include "midi/NoMidiDriver.h"
 #include "midi/backends/MidiBackends.h"
 #include "platform/Settings.h"
-#include "ui/FakeFolderSources.h"
+#include "support/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
 
 namespace {

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <utility>
@@ -15,7 +14,8 @@
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
-#include "ui/FakeFolderSources.h"
+#include "support/FakeFolderSources.h"
+#include "support/ScratchFolder.h"
 
 // A started dialog playing an in-process virtual instrument (device 0 both ways), or the devices
 // of another driver, with a short SysEx Delay, its file list showing a folder that holds the demo
@@ -33,17 +33,16 @@ public:
 
     // The same with another driver, playing its input device `in` and output device `out`.
     void Open(std::shared_ptr<MidiDriver> driver, int in, int out) {
-        m_Dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());
+        m_Dir = std::make_unique<ScratchFolder>("sonavist-voices");
+        m_Dir->PointAt("XDG_CONFIG_HOME", "config");
         for (const char* name : {"Demo1.s1v", "Demo2.s1v"}) {
             QVERIFY(QFile::copy(QStringLiteral(SONAVIST_DEMO_BANKS) + name, Path(name)));
         }
         MidiSystem::Install(std::move(driver));
         m_Dialog = std::make_unique<CSonavistDlg>();
-        m_Dialog->SetFolderProviders(
-            std::make_shared<FakeVolumes>(
-                std::vector<Volume>{{"Volume", m_Dir->path().toStdString(), VolumeKind::Fixed}}),
-            std::make_shared<FakeNetwork>());
+        m_Dialog->SetFolderProviders(std::make_shared<FakeVolumes>(std::vector<Volume>{
+                                         {"Volume", m_Dir->Path().string(), VolumeKind::Fixed}}),
+                                     std::make_shared<FakeNetwork>());
         m_Dialog->OnInitDialog();
         m_Dialog->show();
         // Start-up launches an identification; stand in for its end when none runs.
@@ -57,7 +56,7 @@ public:
         m_Dialog->m_SysexDelay = kSysexDelay;
         m_Dialog->m_MidiDelay = kMidiDelay;
         m_Dialog->UpdateData(false);
-        m_Dialog->m_CurrentFolder = m_Dir->path() + "/";
+        m_Dialog->m_CurrentFolder = Path("");
         m_Dialog->FillFileList(m_Dialog->m_CurrentFolder);
     }
 
@@ -71,7 +70,9 @@ public:
         m_Dir.reset();
     }
 
-    QString Path(const QString& name) const { return m_Dir->path() + "/" + name; }
+    QString Path(const QString& name) const {
+        return QString::fromStdString(m_Dir->Path().string()) + "/" + name;
+    }
 
     void Choose(const QString& file) {
         const auto found = m_Dialog->m_FileList->findItems(file, Qt::MatchExactly);
@@ -104,7 +105,7 @@ public:
     // once the worker has gone on and ended, which a loaded machine may delay.
     void WaitForWorker() { QTRY_VERIFY(!m_Dialog->m_Launcher->IsBusy()); }
 
-    std::unique_ptr<QTemporaryDir> m_Dir;
+    std::unique_ptr<ScratchFolder> m_Dir;
     std::shared_ptr<VirtualInstrument> m_Instrument;
     std::unique_ptr<CSonavistDlg> m_Dialog;
 };

@@ -221,7 +221,7 @@ void VoiceListTest::badBankKeepsRows() {
     QFETCH(QString, message);
     CSonavistDlg& dialog = *m_Dialog;
     // Unreadable even for root: a folder, and files gone or turned into a pipe since listed.
-    QVERIFY(QDir(m_Voices.m_Dir->path()).mkdir("Folder.s1v"));
+    QVERIFY(QDir(m_Voices.Path("")).mkdir("Folder.s1v"));
     for (const char* name : {"Gone.s1v", "Pipe.s1v"}) {
         QFile(Path(name)).open(QIODevice::WriteOnly);
     }

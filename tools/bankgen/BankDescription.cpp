@@ -1,7 +1,6 @@
 #include "BankDescription.h"
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 
 #include "voice/EX5Info.h"
@@ -11,7 +10,6 @@
 namespace {
 
 constexpr size_t kParameterStart = VoiceBank::kCategoryByte + 1;
-constexpr uint8_t kFreeEntry = 0x80;
 
 // Deterministic bytes with every bit pattern, so the dumps exercise the high-bit packing.
 class ByteStream {
@@ -154,7 +152,7 @@ std::optional<BankDescription> BankDescription::Parse(std::istream& in, std::str
     return description;
 }
 
-std::optional<std::vector<uint8_t>> BankDescription::BuildImage(std::string& error) const {
+std::optional<BankImage> BankDescription::BuildImage(std::string& error) const {
     std::vector<Voice> voices = m_Voices;
     for (int slot = 0; slot < VoiceBank::kVoiceCount; ++slot) {
         if (std::none_of(voices.begin(), voices.end(),
@@ -162,17 +160,12 @@ std::optional<std::vector<uint8_t>> BankDescription::BuildImage(std::string& err
             voices.push_back(Voice{slot, 0, "Init Voice", std::nullopt, {{0, 0}}});
         }
     }
-    std::vector<uint8_t> image(VoiceBank::kBankSize, 0);
-    for (int block = 0; block < VoiceBank::kElementBlockCount; ++block) {
-        image[VoiceBank::kDirectoryOffset + 2 * block + 1] = kFreeEntry;
-        image[VoiceBank::kElementOffset + EX5Patch::kElementSize * block] =
-            EX5Patch::kUnusedElement;
-    }
+    BankImage image;
+    image.MarkElementsUnused();
     int nextBlock = 0;
     for (const Voice& voice : voices) {
-        uint8_t* common = &image[VoiceBank::kCommonOffset + EX5Patch::kCommonSize * voice.slot];
-        std::memcpy(common, voice.name.data(), voice.name.size());
-        common[VoiceBank::kCategoryByte] = voice.category;
+        image.SetVoice(voice.slot, voice.name, voice.category);
+        uint8_t* common = image.Common(voice.slot);
         if (voice.commonSeed) {
             Fill(common + kParameterStart, common + EX5Patch::kCommonSize, *voice.commonSeed);
         }
@@ -181,9 +174,9 @@ std::optional<std::vector<uint8_t>> BankDescription::BuildImage(std::string& err
                 error = "more than 1024 elements in the bank";
                 return std::nullopt;
             }
-            image[VoiceBank::kDirectoryOffset + 2 * nextBlock] = static_cast<uint8_t>(voice.slot);
-            image[VoiceBank::kDirectoryOffset + 2 * nextBlock + 1] = static_cast<uint8_t>(number);
-            uint8_t* block = &image[VoiceBank::kElementOffset + EX5Patch::kElementSize * nextBlock];
+            image.SetEntry(nextBlock, static_cast<uint8_t>(voice.slot),
+                           static_cast<uint8_t>(number));
+            uint8_t* block = image.Element(nextBlock);
             Fill(block, block + EX5Patch::kElementSize, seed);
             // A block beginning with 0xFF would count as not in use.
             block[0] &= 0x7F;

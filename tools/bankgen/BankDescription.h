@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "voice/BankImage.h"
+
 // A voice bank written as readable text (the format is in Help()), and the bank file it gives.
 class BankDescription {
 public:
@@ -21,8 +23,8 @@ public:
     // The description in the text, or none with "line N: problem" in error.
     static std::optional<BankDescription> Parse(std::istream& in, std::string& error);
 
-    // The bank file's bytes, or none with the problem in error.
-    std::optional<std::vector<uint8_t>> BuildImage(std::string& error) const;
+    // The bank file, or none with the problem in error.
+    std::optional<BankImage> BuildImage(std::string& error) const;
 
     static const char* Help();
 

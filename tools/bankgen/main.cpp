@@ -4,7 +4,6 @@
 #include <string>
 
 #include "BankDescription.h"
-#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ int main(int argc, char** argv) {
     if (!image) {
         return Fail(std::string(argv[1]) + ": " + error);
     }
-    if (!AtomicFile::Replace(argv[2], image->data(), image->size())) {
+    if (!image->Write(argv[2])) {
         return Fail(std::string("cannot write ") + argv[2]);
     }
     return 0;

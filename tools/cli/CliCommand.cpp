@@ -7,14 +7,12 @@
 #include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
-int CliCommand::ReportError(EXException* error) {
-    const std::unique_ptr<EXException> owned(error);
+void CliCommand::ReportError(const EXException* error) {
     if (!error) {
         std::fputs("Unidentified error\n", stderr);
     } else {
         std::fprintf(stderr, "%s:%d %s\n", error->m_SourceFile, error->m_Line, error->m_Message);
     }
-    return 1;
 }
 
 int CliCommand::UsageError(const std::string& problem) const {
@@ -59,12 +57,15 @@ int CliCommand::PatchOfSlot(const std::string& bankPath, const std::string& slot
     if (voice < 0) {
         return UsageError("SLOT must be I1-001 to I2-128, not " + slot);
     }
-    try {
-        VoiceBank bank;
-        bank.LoadBank(bankPath);
-        patch = bank.PatchForRow(bank.VoiceRow(voice));
-    } catch (EXException* error) {
-        return ReportError(error);
+    const bool assembled = EXException::Catch(
+        [&] {
+            VoiceBank bank;
+            bank.LoadBank(bankPath);
+            patch = bank.PatchForRow(bank.VoiceRow(voice));
+        },
+        ReportError);
+    if (!assembled) {
+        return 1;
     }
     if (!patch) {
         std::fprintf(stderr, "%s\n", VoiceBank::kNoDrumsText);

@@ -18,8 +18,8 @@ public:
     virtual bool UsesMidi() const { return false; }
 
 protected:
-    // Prints the error line "%s:%d %s" to standard error, deletes the error, returns 1.
-    static int ReportError(EXException* error);
+    // Prints the error line "%s:%d %s" to standard error.
+    static void ReportError(const EXException* error);
     // Prints "sonavist-cli: <problem>" and this command's usage; returns 2.
     int UsageError(const std::string& problem) const;
     // 0 when the positional arguments are exactly the named ones, else the usage error naming

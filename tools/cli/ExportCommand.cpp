@@ -28,10 +28,8 @@ int ExportCommand::Run(const std::vector<std::string>& args) {
         }
     }
     VoiceBank bank;
-    try {
-        bank.LoadBank(positional[0]);
-    } catch (EXException* error) {
-        return ReportError(error);
+    if (!EXException::Catch([&] { bank.LoadBank(positional[0]); }, ReportError)) {
+        return 1;
     }
     VoiceExport dumps;
     if (voices.empty()) {

@@ -26,10 +26,8 @@ int ListCommand::Run(const std::vector<std::string>& args) {
         return status;
     }
     std::vector<std::string> rows;
-    try {
-        bank.LoadBank(paths[0]);
-    } catch (EXException* error) {
-        return ReportError(error);
+    if (!EXException::Catch([&] { bank.LoadBank(paths[0]); }, ReportError)) {
+        return 1;
     }
     bank.FillVoiceList([&rows](const std::string& row) { rows.push_back(row); });
     // The sorted list orders by text: the code groups the rows, bank and number order them

@@ -26,11 +26,11 @@ int PortsCommand::Run(const std::vector<std::string>& args) {
         return status;
     }
     MidiDriver& driver = MidiSystem::Driver();
-    try {
-        List("in", driver.InCount(), &MidiInWin::GetDeviceName);
-        List("out", driver.OutCount(), &MidiOutWin::GetDeviceName);
-    } catch (EXException* error) {
-        return ReportError(error);
-    }
-    return 0;
+    const bool listed = EXException::Catch(
+        [&] {
+            List("in", driver.InCount(), &MidiInWin::GetDeviceName);
+            List("out", driver.OutCount(), &MidiOutWin::GetDeviceName);
+        },
+        ReportError);
+    return listed ? 0 : 1;
 }

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "BankDescription.h"
+#include "support/ScratchFolder.h"
 #include "voice/VoiceBank.h"
 
 namespace {
@@ -57,11 +57,11 @@ TEST(BankDescriptionTest, BuildsALoadableBank) {
     ASSERT_TRUE(description) << error;
     const auto image = description->BuildImage(error);
     ASSERT_TRUE(image) << error;
-    ASSERT_EQ(image->size(), VoiceBank::kBankSize);
+    ASSERT_EQ(image->Bytes().size(), VoiceBank::kBankSize);
 
-    const std::string path = testing::TempDir() + "bankgen-test.s1v";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image->data()), image->size());
+    const ScratchFolder folder("sonavist-bankgen");
+    const std::string path = folder.File("bankgen-test.s1v");
+    ASSERT_TRUE(image->Write(path));
     VoiceBank bank;
     bank.LoadBank(path);
     EXPECT_EQ(bank.VoiceRow(255), "Dr\tI2-128\tKit  ");

@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -16,6 +15,7 @@
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
+#include "support/ScratchFolder.h"
 #include "voice/EX5Patch.h"
 
 // True when the text at `at` has the shape of a time stamp, "Fri Dec 11 12:00:00 2026\n".
@@ -129,25 +129,14 @@ inline std::unique_ptr<EX5Patch> PatchWith(int elements) {
 class VirtualInstrumentTest : public testing::Test {
 protected:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        m_Dir = fs::path(testing::TempDir()) /
-                testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        m_Previous = fs::current_path();
-        fs::current_path(m_Dir);
+        m_Folder.MakeCurrent();
         MidiSystem::Install(std::make_shared<VirtualInstrumentDriver>(m_Instrument));
     }
-    void TearDown() override {
-        MidiSystem::Install(nullptr);
-        std::filesystem::current_path(m_Previous);
-        std::filesystem::remove_all(m_Dir);
-    }
+    void TearDown() override { MidiSystem::Install(nullptr); }
     static std::string Log() { return MaskedLog("Sonavist.log"); }
 
     std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
 
 private:
-    std::filesystem::path m_Dir;
-    std::filesystem::path m_Previous;
+    ScratchFolder m_Folder{"sonavist-job"};
 };

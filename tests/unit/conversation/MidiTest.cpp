@@ -47,15 +47,12 @@ protected:
     // Runs the step and gives the message of the error it raised, or "" when it raised none.
     template <typename Step>
     std::string Raised(Step step) {
-        try {
-            step();
-        } catch (EXException* error) {
-            std::string message = std::string(error->m_SourceFile) + ":" +
-                                  std::to_string(error->m_Line) + " " + error->m_Message;
-            delete error;
-            return message;
-        }
-        return "";
+        std::string message;
+        EXException::Catch(step, [&](const EXException* error) {
+            message = std::string(error->m_SourceFile) + ":" + std::to_string(error->m_Line) + " " +
+                      error->m_Message;
+        });
+        return message;
     }
 
     std::shared_ptr<FakeMidiDriver> m_Fake = std::make_shared<FakeMidiDriver>();

@@ -109,7 +109,7 @@ TEST_F(MidiInQueueTest, ResetReturnsEveryQueuedBufferDone) {
     queue.DeliverLong(Message(15).data(), 15);
     queue.Reset();
     EXPECT_EQ(ReturnedSizes(), (std::vector<std::size_t>{15, 0, 0, 0, 0}));
-    EXPECT_FALSE(queue.HoldsBuffers());
+    EXPECT_EQ(queue.QueuedCount(), 0u);
 }
 
 TEST_F(MidiInQueueTest, NothingArrivesBeforeStartOrAfterStop) {

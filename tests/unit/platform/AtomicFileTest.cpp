@@ -63,6 +63,7 @@ void PrintTo(const ReplaceCase& c, std::ostream* os) {
 
 class AtomicFileTest : public testing::TestWithParam<ReplaceCase> {
 protected:
+    void SetUp() override { m_Folder.MakeCurrent(); }
     ScratchFolder m_Folder{"atomic-file-" + std::string(GetParam().name)};
 };
 
@@ -122,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class AtomicFileKindTest : public testing::Test {
 protected:
+    void SetUp() override { m_Folder.MakeCurrent(); }
     ScratchFolder m_Folder{"atomic-file-kinds"};
 };
 

@@ -9,22 +9,18 @@
 #include <string>
 
 #include "platform/RegistryFile.h"
+#include "support/ScratchFolder.h"
 
 // Points XDG_CONFIG_HOME and HOME at a fresh temporary folder for each test.
 class ConfigFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sonavist-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_Temporary = pattern;
-        setenv("XDG_CONFIG_HOME", (m_Temporary / "config").c_str(), 1);
-        setenv("HOME", (m_Temporary / "home").c_str(), 1);
+        m_Folder.PointAt("XDG_CONFIG_HOME", "config");
+        m_Folder.PointAt("HOME", "home");
     }
 
-    void TearDown() override { std::filesystem::remove_all(m_Temporary); }
-
     std::filesystem::path FileOf(const std::string& root) const {
-        return m_Temporary / "config" / "Sonavist" / (root + ".reg");
+        return m_Folder.Path() / "config" / "Sonavist" / (root + ".reg");
     }
 
     void WriteMachineFile(const std::string& text) const {
@@ -40,9 +36,9 @@ protected:
 
     // Makes the settings folder impossible to create or write, even for root.
     void BlockConfigFolder() const {
-        std::filesystem::create_directories(m_Temporary / "config");
-        std::ofstream(m_Temporary / "config" / "Sonavist") << "in the way";
+        std::filesystem::create_directories(m_Folder.Path() / "config");
+        std::ofstream(m_Folder.Path() / "config" / "Sonavist") << "in the way";
     }
 
-    std::filesystem::path m_Temporary;
+    ScratchFolder m_Folder{"sonavist-config"};
 };

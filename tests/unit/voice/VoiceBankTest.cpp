@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "BankImage.h"
+#include "support/ScratchFolder.h"
+#include "voice/BankImage.h"
 #include "voice/EX5Patch.h"
 #include "voice/EXException.h"
 #include "voice/VoiceBank.h"
@@ -24,25 +27,28 @@ std::vector<std::string> Rows(const VoiceBank& bank) {
 
 class VoiceBankTest : public testing::Test {
 protected:
-    std::string Path(const std::string& name) const { return m_Dir + "/" + name; }
+    std::string Path(const std::string& name) const { return m_Folder.File(name); }
+
+    // A bank holding the image, loaded through a file of that name.
+    VoiceBank Load(const BankImage& image, const std::string& name) const {
+        EXPECT_TRUE(image.Write(Path(name)));
+        VoiceBank bank;
+        bank.LoadBank(Path(name));
+        return bank;
+    }
 
     // Runs an action expected to raise; gives the error line without its line end.
     template <typename Action>
     static std::string ErrorOf(Action action) {
-        try {
-            action();
-        } catch (EXException* error) {
-            std::unique_ptr<EXException> owned(error);
-            return std::string(error->m_SourceFile) + ":" + std::to_string(error->m_Line) + " " +
+        std::string line = "no error";
+        EXException::Catch(action, [&](const EXException* error) {
+            line = std::string(error->m_SourceFile) + ":" + std::to_string(error->m_Line) + " " +
                    error->m_Message;
-        }
-        return "no error";
+        });
+        return line;
     }
 
-    std::string m_Dir = testing::TempDir() + "voicebank-" +
-                        testing::UnitTest::GetInstance()->current_test_info()->name();
-    void SetUp() override { std::filesystem::create_directories(m_Dir); }
-    void TearDown() override { std::filesystem::remove_all(m_Dir); }
+    ScratchFolder m_Folder{"sonavist-voicebank"};
 };
 
 struct RowCase {
@@ -62,7 +68,7 @@ TEST_P(RowTest, RowAndBackToVoice) {
     const RowCase& c = GetParam();
     BankImage image;
     image.SetVoice(c.voice, c.name, c.category);
-    const VoiceBank bank = image.Load(Path("bank.s1v"));
+    const VoiceBank bank = Load(image, "bank.s1v");
     EXPECT_EQ(bank.VoiceRow(c.voice), c.row);
     EXPECT_EQ(VoiceBank::VoiceIndexFromRow(c.row), c.voice);
     EXPECT_EQ(VoiceBank::VoiceIndexFromSlot(std::string(c.row).substr(3, 6)), c.voice);
@@ -104,7 +110,7 @@ TEST_F(VoiceBankTest, InitVoicesShowOnlyWhenAsked) {
     image.SetVoice(2, "init voice", 5);
     image.SetVoice(3, "Init Voic", 5);
     image.SetVoice(4, "Init VoiceX", 5);
-    VoiceBank bank = image.Load(Path("bank.s1v"));
+    VoiceBank bank = Load(image, "bank.s1v");
     EXPECT_EQ(Rows(bank),
               (std::vector<std::string>{"Ba\tI1-003\tinit voice", "Ba\tI1-004\tInit Voic"}));
     bank.m_ShowInits = true;
@@ -132,7 +138,7 @@ TEST_P(ElementTest, DirectoryEntries) {
     for (const auto& [block, voice, element] : GetParam().entries) {
         image.SetEntry(block, static_cast<uint8_t>(voice), static_cast<uint8_t>(element));
     }
-    EXPECT_EQ(image.Load(Path("bank.s1v")).FindElements(5), GetParam().expected);
+    EXPECT_EQ(Load(image, "bank.s1v").FindElements(5), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -166,7 +172,7 @@ TEST_F(VoiceBankTest, AssemblesCommonAndElementBlocks) {
     std::fill_n(image.Element(40), EX5Patch::kElementSize, 0x42);
     image.SetEntry(41, 200, 0);
     image.Element(41)[0] = 0xFF;  // a block that begins with 0xFF is not in use
-    const VoiceBank bank = image.Load(Path("bank.s1v"));
+    const VoiceBank bank = Load(image, "bank.s1v");
 
     const std::unique_ptr<EX5Patch> patch = bank.PatchForRow(bank.VoiceRow(200));
     ASSERT_NE(patch, nullptr);
@@ -191,7 +197,7 @@ TEST_F(VoiceBankTest, RowsThatCannotBeSent) {
     image.Element(0)[0] = 0xFF;
     image.SetVoice(2, "Kit", 17);
     image.SetEntry(1, 2, 0);
-    const VoiceBank bank = image.Load(Path("bank.s1v"));
+    const VoiceBank bank = Load(image, "bank.s1v");
 
     EXPECT_EQ(bank.PatchForRow(bank.VoiceRow(2)), nullptr);
     EXPECT_TRUE(VoiceBank::IsDrumRow(bank.VoiceRow(2)));
@@ -220,7 +226,7 @@ TEST_P(LoadTest, AllOrNothing) {
     const LoadCase& c = GetParam();
     BankImage before;
     before.SetVoice(0, "Before", 1);
-    VoiceBank bank = before.Load(Path("before.s1v"));
+    VoiceBank bank = Load(before, "before.s1v");
 
     BankImage after;
     after.SetVoice(0, "After", 2);
@@ -230,7 +236,7 @@ TEST_P(LoadTest, AllOrNothing) {
     } else if (c.size == -3) {
         ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     } else if (c.size >= 0) {
-        after.Write(path, static_cast<size_t>(c.size));
+        ASSERT_TRUE(after.Write(path, static_cast<size_t>(c.size)));
     }
     EXPECT_EQ(ErrorOf([&] { bank.LoadBank(path); }), c.error);
     EXPECT_EQ(bank.VoiceRow(0),

@@ -1,4 +1,4 @@
-#include "InlineMidiDriver.h"
+#include "support/InlineMidiDriver.h"
 
 #include <memory>
 
@@ -6,9 +6,15 @@
 
 namespace {
 
-constexpr const char* kName = "Inline";
+std::string NameAt(const std::vector<std::string>& names, uint32_t index) {
+    return index < names.size() ? names[index] : std::string();
+}
 
 }  // namespace
+
+InlineMidiDriver::InlineMidiDriver(std::vector<std::string> inNames,
+                                   std::vector<std::string> outNames)
+    : m_InNames(std::move(inNames)), m_OutNames(std::move(outNames)) {}
 
 InlineMidiDriver& InlineMidiDriver::Installed() {
     static const auto driver = [] {
@@ -27,12 +33,16 @@ void InlineMidiDriver::FeedShort(uint32_t packed) {
     m_Inputs.ForEach([&](MidiInputTable::Input& input) { input.queue.DeliverShort(packed); });
 }
 
+uint32_t InlineMidiDriver::OutCount() {
+    return static_cast<uint32_t>(m_OutNames.size());
+}
+
 std::string InlineMidiDriver::OutName(uint32_t index) {
-    return index == 0 ? kName : "";
+    return NameAt(m_OutNames, index);
 }
 
 MidiResult InlineMidiDriver::OutOpen(uint32_t index, MidiHandle& handle) {
-    if (index != 0) {
+    if (index >= m_OutNames.size()) {
         return kMidiBadDeviceId;
     }
     handle = m_Outputs.Open(std::make_unique<MidiOutputTable::Output>());
@@ -56,13 +66,17 @@ MidiResult InlineMidiDriver::OutLongMsg(MidiHandle handle, MidiHeader* header) {
     return result;
 }
 
+uint32_t InlineMidiDriver::InCount() {
+    return static_cast<uint32_t>(m_InNames.size());
+}
+
 std::string InlineMidiDriver::InName(uint32_t index) {
-    return OutName(index);
+    return NameAt(m_InNames, index);
 }
 
 MidiResult InlineMidiDriver::InOpen(uint32_t index, MidiHandle& handle, InCallback callback,
                                     std::uintptr_t instance) {
-    if (index != 0) {
+    if (index >= m_InNames.size()) {
         return kMidiBadDeviceId;
     }
     handle = m_Inputs.Open(std::make_unique<MidiInputTable::Input>(callback, instance));
