@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   procps
   python3-mido
   dpkg-dev lintian gzip
