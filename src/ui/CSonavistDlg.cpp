@@ -191,6 +191,10 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
             [this] { Guarded([this] { OnPortCloseUp(); }); });
     connect(m_MidiOutCombo, &CPortCombo::CloseUp, this,
             [this] { Guarded([this] { OnPortCloseUp(); }); });
+    for (CPortCombo* ports : {m_MidiInCombo, m_MidiOutCombo}) {
+        connect(ports, &CPortCombo::DropDown, this,
+                [this] { Guarded([this] { OnPortDropDown(); }); });
+    }
     m_DeviceNoEdit = NumberEdit(1006, box);
     m_DeviceNoSpin = Tagged(new CSpinButtonCtrl(m_DeviceNoEdit, box), 1007);
     m_SysexDelayEdit = NumberEdit(1013, box);
@@ -358,16 +362,27 @@ void CSonavistDlg::BuildVersionText() {
 
 // Item index = device index, as the jobs open the device by the list's selection.
 void CSonavistDlg::FillPortLists() {
-    char name[EXParams::kTextSize];
+    using NameOf = int (*)(int32_t, char*, uint32_t);
+    const auto names = [](NameOf nameOf) {
+        return [nameOf](int i) {
+            char name[EXParams::kTextSize];
+            nameOf(i, name, sizeof name);
+            return QString::fromLocal8Bit(name);
+        };
+    };
     MidiDriver& driver = MidiSystem::Driver();
-    for (uint32_t i = 0; i < driver.InCount(); ++i) {
-        MidiInWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiInCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    m_MidiInCombo->Fill(static_cast<int>(driver.InCount()), names(&MidiInWin::GetDeviceName));
+    m_MidiOutCombo->Fill(static_cast<int>(driver.OutCount()), names(&MidiOutWin::GetDeviceName));
+}
+
+// The devices present now, in both lists: a device that came or went moves the others' indices.
+// Not while a job runs, which opens its devices by the indices it was given.
+void CSonavistDlg::OnPortDropDown() {
+    if (m_Worker) {
+        return;
     }
-    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
-        MidiOutWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiOutCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
-    }
+    MidiSystem::Driver().Refresh();
+    FillPortLists();
 }
 
 void CSonavistDlg::LoadSettings() {

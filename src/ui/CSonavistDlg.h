@@ -56,6 +56,7 @@ public:
     void OnSendDone();
     void OnKeepOnTop();
     void OnPortCloseUp();
+    void OnPortDropDown();
     void OnDeviceNoSpin(int position, int delta);
     void OnSysexDelaySpin(int position, int delta);
     void OnMidiDelaySpin(int position, int delta);
