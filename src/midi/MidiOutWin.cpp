@@ -86,12 +86,11 @@ void MidiOutWin::Close(PortParams& job) {
 }
 
 void MidiOutWin::WaitAndUnprepare(PortParams& job) {
-    const MidiResult result = WaitForUnprepare(job, "Waiting for MIDI Out.",
-                                               &MidiDriver::OutUnprepare, job.m_MidiOutHandle,
-                                               m_Buffer.GetHeader());
+    const MidiResult result =
+        WaitForUnprepare(job, "Waiting for MIDI Out.", &MidiDriver::OutUnprepare,
+                         job.m_MidiOutHandle, m_Buffer.GetHeader());
     if (result != kMidiOk) {
-        EXException::RaiseCode("Error 0x%X unpreparing MIDI out header", result, kModule,
-                               __LINE__);
+        EXException::RaiseCode("Error 0x%X unpreparing MIDI out header", result, kModule, __LINE__);
     }
     m_Buffer.Clear();
 }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "voice/EXException.h"
 #include "platform/AtomicFile.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 #include "voice/VoiceExport.h"
 
