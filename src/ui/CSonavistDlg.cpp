@@ -22,6 +22,7 @@
 #include <exception>
 
 #include "Audition.h"
+#include "BankDropFilter.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
 #include "CListBox.h"
@@ -30,6 +31,7 @@
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
+#include "VoiceExporter.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
@@ -127,6 +129,9 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     SetTabOrder();
     UpdateData(false);
     m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
+    new BankDropFilter(this, [this](const QString& folder, const QString& file) {
+        Guarded([this, folder, file] { OpenDropped(folder, file); });
+    });
 }
 
 // A running job ends only after this thread has handled its completion, so that comes first.
@@ -556,6 +561,18 @@ void CSonavistDlg::FillFileList(const QString& folder) {
                                                 QDir::Name | QDir::IgnoreCase));
 }
 
+// Before the tree is filled the file list alone shows the folder, and the tree opens there.
+void CSonavistDlg::OpenDropped(const QString& folder, const QString& file) {
+    m_FolderTree->OpenAt(folder);
+    if (m_CurrentFolder != folder) {
+        OnFolderSelected(folder);
+    }
+    const auto found = m_FileList->findItems(file, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        m_FileList->setCurrentItem(found.front());
+    }
+}
+
 void CSonavistDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
@@ -563,6 +580,16 @@ void CSonavistDlg::OnAbout() {
 
 void CSonavistDlg::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    const QPoint inList = m_VoiceList->mapFrom(this, event->pos());
+    if (m_VoiceList->rect().contains(inList)) {
+        const QListWidgetItem* row =
+            m_VoiceList->itemAt(m_VoiceList->viewport()->mapFrom(this, event->pos()));
+        const QListWidgetItem* file = m_FileList->currentItem();
+        VoiceExporter(this).AddActions(menu, m_Bank,
+                                       file ? m_CurrentFolder + file->text() : QString(),
+                                       row ? row->text() : QString());
+        menu.addSeparator();
+    }
     menu.addAction(QStringLiteral("&About Sonavist..."), this, &CSonavistDlg::OnAbout);
     menu.exec(event->globalPos());
 }
