@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when an include runs up the layers: platform < voice < midi < midi's backends < the
-# backend list < conversation < ui < app and tools. A folder includes its own headers and those
-# of the layers below it; a backend (any other folder under midi/) includes none of its siblings.
+# backend list < conversation and the voice library < ui < app and tools. A folder includes its
+# own headers and those of the layers below it; a backend (any other folder under midi/) includes
+# none of its siblings.
 # Headers are named by their path under src/; a bare name must be a file of the same folder.
 # Qt stays in ui, app and tools. With --graph, prints which folder includes which instead.
 set -euo pipefail
@@ -24,7 +25,7 @@ rank_of() {
         midi) echo 2 ;;
         midi/backends) echo 4 ;;
         midi/*) echo 3 ;;
-        conversation) echo 5 ;;
+        conversation | library) echo 5 ;;
         ui) echo 6 ;;
         app | tools) echo 7 ;;
         *) echo unknown ;;

@@ -6,11 +6,12 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
+  libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   procps
   python3-mido
-  dpkg-dev lintian gzip
+  dpkg-dev file lintian gzip
 )
 
 missing=()

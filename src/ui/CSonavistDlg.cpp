@@ -22,6 +22,7 @@
 #include <exception>
 
 #include "Audition.h"
+#include "BankDropFilter.h"
 #include "CAboutDlg.h"
 #include "CFolderTree.h"
 #include "CListBox.h"
@@ -30,6 +31,7 @@
 #include "CSignalEdit.h"
 #include "CSpinButtonCtrl.h"
 #include "SonavistArt.h"
+#include "VoiceExporter.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
@@ -127,6 +129,9 @@ CSonavistDlg::CSonavistDlg(QWidget* parent) : QDialog(parent) {
     SetTabOrder();
     UpdateData(false);
     m_Launcher = std::make_unique<JobLauncher>(m_Params, m_IdentDoneEdit, m_SendDoneEdit);
+    new BankDropFilter(this, [this](const QString& folder, const QString& file) {
+        Guarded([this, folder, file] { OpenDropped(folder, file); });
+    });
 }
 
 // A running job ends only after this thread has handled its completion, so that comes first.
@@ -191,6 +196,10 @@ QGroupBox* CSonavistDlg::CreateMidiParameters() {
             [this] { Guarded([this] { OnPortCloseUp(); }); });
     connect(m_MidiOutCombo, &CPortCombo::CloseUp, this,
             [this] { Guarded([this] { OnPortCloseUp(); }); });
+    for (CPortCombo* ports : {m_MidiInCombo, m_MidiOutCombo}) {
+        connect(ports, &CPortCombo::DropDown, this,
+                [this] { Guarded([this] { OnPortDropDown(); }); });
+    }
     m_DeviceNoEdit = NumberEdit(1006, box);
     m_DeviceNoSpin = Tagged(new CSpinButtonCtrl(m_DeviceNoEdit, box), 1007);
     m_SysexDelayEdit = NumberEdit(1013, box);
@@ -358,16 +367,27 @@ void CSonavistDlg::BuildVersionText() {
 
 // Item index = device index, as the jobs open the device by the list's selection.
 void CSonavistDlg::FillPortLists() {
-    char name[EXParams::kTextSize];
+    using NameOf = int (*)(int32_t, char*, uint32_t);
+    const auto names = [](NameOf nameOf) {
+        return [nameOf](int i) {
+            char name[EXParams::kTextSize];
+            nameOf(i, name, sizeof name);
+            return QString::fromLocal8Bit(name);
+        };
+    };
     MidiDriver& driver = MidiSystem::Driver();
-    for (uint32_t i = 0; i < driver.InCount(); ++i) {
-        MidiInWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiInCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
+    m_MidiInCombo->Fill(static_cast<int>(driver.InCount()), names(&MidiInWin::GetDeviceName));
+    m_MidiOutCombo->Fill(static_cast<int>(driver.OutCount()), names(&MidiOutWin::GetDeviceName));
+}
+
+// The devices present now, in both lists: a device that came or went moves the others' indices.
+// Not while a job runs, which opens its devices by the indices it was given.
+void CSonavistDlg::OnPortDropDown() {
+    if (m_Worker) {
+        return;
     }
-    for (uint32_t i = 0; i < driver.OutCount(); ++i) {
-        MidiOutWin::GetDeviceName(static_cast<int32_t>(i), name, sizeof name);
-        m_MidiOutCombo->insertItem(static_cast<int>(i), QString::fromLocal8Bit(name));
-    }
+    MidiSystem::Driver().Refresh();
+    FillPortLists();
 }
 
 void CSonavistDlg::LoadSettings() {
@@ -537,6 +557,18 @@ void CSonavistDlg::FillFileList(const QString& folder) {
                                                 QDir::Name | QDir::IgnoreCase));
 }
 
+// Before the tree is filled the file list alone shows the folder, and the tree opens there.
+void CSonavistDlg::OpenDropped(const QString& folder, const QString& file) {
+    m_FolderTree->OpenAt(folder);
+    if (m_CurrentFolder != folder) {
+        OnFolderSelected(folder);
+    }
+    const auto found = m_FileList->findItems(file, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        m_FileList->setCurrentItem(found.front());
+    }
+}
+
 void CSonavistDlg::OnAbout() {
     CAboutDlg about(this);
     about.exec();
@@ -544,6 +576,16 @@ void CSonavistDlg::OnAbout() {
 
 void CSonavistDlg::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    const QPoint inList = m_VoiceList->mapFrom(this, event->pos());
+    if (m_VoiceList->rect().contains(inList)) {
+        const QListWidgetItem* row =
+            m_VoiceList->itemAt(m_VoiceList->viewport()->mapFrom(this, event->pos()));
+        const QListWidgetItem* file = m_FileList->currentItem();
+        VoiceExporter(this).AddActions(menu, m_Bank,
+                                       file ? m_CurrentFolder + file->text() : QString(),
+                                       row ? row->text() : QString());
+        menu.addSeparator();
+    }
     menu.addAction(QStringLiteral("&About Sonavist..."), this, &CSonavistDlg::OnAbout);
     menu.exec(event->globalPos());
 }

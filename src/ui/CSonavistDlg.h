@@ -57,10 +57,14 @@ public:
     void OnSendDone();
     void OnKeepOnTop();
     void OnPortCloseUp();
+    void OnPortDropDown();
     void OnDeviceNoSpin(int position, int delta);
     void OnSysexDelaySpin(int position, int delta);
     void OnMidiDelaySpin(int position, int delta);
     void OnFolderSelected(const QString& path);
+    // A bank file or folder dropped on the window: its folder in the tree and the file list, the
+    // bank chosen.
+    void OpenDropped(const QString& folder, const QString& file);
     void OnAbout();
     // Voice list and audition.
     void OnSelchangeFileList();

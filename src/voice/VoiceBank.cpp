@@ -70,28 +70,39 @@ const uint8_t* VoiceBank::Common(int voice) const {
     return &m_Bank[kCommonOffset + EX5Patch::kCommonSize * static_cast<size_t>(voice)];
 }
 
+std::span<const uint8_t> VoiceBank::CommonBlock(int voice) const {
+    return {Common(voice), EX5Patch::kCommonSize};
+}
+
+std::span<const uint8_t> VoiceBank::ElementBlock(int block) const {
+    return {&m_Bank[kElementOffset + EX5Patch::kElementSize * static_cast<size_t>(block)],
+            EX5Patch::kElementSize};
+}
+
+std::string VoiceBank::ShownCode(int voice) const {
+    const char* code = EX5Info().GetCategoryCode(Common(voice)[kCategoryByte]);
+    return code[0] == '-' ? "xx" : code;
+}
+
+std::string VoiceBank::Name(int voice) const {
+    const char* name = reinterpret_cast<const char*>(Common(voice));
+    return std::string(name, strnlen(name, kNameLength));
+}
+
+bool VoiceBank::IsInitName(const std::string& name) {
+    return name.compare(0, kInitNameLength, "Init Voice") == 0;
+}
+
 std::string VoiceBank::VoiceRow(int voice) const {
     if (voice < 0 || voice >= kVoiceCount) {
         return {};
     }
-    const uint8_t* common = Common(voice);
-    const char* name = reinterpret_cast<const char*>(common);
-    const EX5Info info;
-    char row[64];
-    std::snprintf(row, sizeof row, "%s\t%s\t%.*s", info.GetCategoryCode(common[kCategoryByte]),
-                  SlotOfVoice(voice).c_str(), static_cast<int>(strnlen(name, kNameLength)), name);
-    if (row[0] == '-') {
-        row[0] = row[1] = 'x';
-    }
-    return row;
+    return ShownCode(voice) + '\t' + SlotOfVoice(voice) + '\t' + Name(voice);
 }
 
 void VoiceBank::FillVoiceList(const std::function<void(const std::string&)>& addRow) const {
     for (int voice = 0; voice < kVoiceCount; ++voice) {
-        const char* name = reinterpret_cast<const char*>(Common(voice));
-        const bool isInit = strnlen(name, kNameLength) >= kInitNameLength &&
-                            std::memcmp(name, "Init Voice", kInitNameLength) == 0;
-        if (m_ShowInits || !isInit) {
+        if (m_ShowInits || !IsInitName(Name(voice))) {
             addRow(VoiceRow(voice));
         }
     }
@@ -124,12 +135,22 @@ bool VoiceBank::IsDrumRow(const std::string& row) {
 }
 
 std::array<int, 4> VoiceBank::FindElements(int voice) const {
-    std::array<int, 4> blocks = {-1, -1, -1, -1};
+    if (voice < 0 || voice >= kVoiceCount) {
+        return {-1, -1, -1, -1};
+    }
+    return FindAllElements()[static_cast<size_t>(voice)];
+}
+
+std::array<std::array<int, 4>, VoiceBank::kVoiceCount> VoiceBank::FindAllElements() const {
+    std::array<std::array<int, 4>, kVoiceCount> blocks;
+    for (auto& voice : blocks) {
+        voice.fill(-1);
+    }
     for (int block = 0; block < kElementBlockCount; ++block) {
         const uint8_t* entry = &m_Bank[kDirectoryOffset + 2 * static_cast<size_t>(block)];
         // Free entries and element numbers beyond the four a voice can hold name nothing.
-        if (entry[0] == voice && !(entry[1] & kFreeEntry) && entry[1] < blocks.size()) {
-            blocks[entry[1]] = block;
+        if (!(entry[1] & kFreeEntry) && entry[1] < EX5Patch::kElementCount) {
+            blocks[entry[0]][entry[1]] = block;
         }
     }
     return blocks;

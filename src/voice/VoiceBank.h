@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ public:
     void FillVoiceList(const std::function<void(const std::string&)>& addRow) const;
     // The row of voice 0 to 255, whatever m_ShowInits says; empty for any other number.
     std::string VoiceRow(int voice) const;
+    // A voice's category code as its row shows it ("xx" for "--"), and its name bytes.
+    std::string ShownCode(int voice) const;
+    std::string Name(int voice) const;
+    // Names whose voices the list leaves out unless m_ShowInits is set.
+    static bool IsInitName(const std::string& name);
 
     // The voice a row stands for, or -1 when the row names none.
     static int VoiceIndexFromRow(const std::string& row);
@@ -46,6 +52,11 @@ public:
 
     // The element block of each of the voice's four elements, -1 where not in use.
     std::array<int, 4> FindElements(int voice) const;
+    // The same for every voice at once, in one pass over the directory.
+    std::array<std::array<int, 4>, kVoiceCount> FindAllElements() const;
+    // The bytes of voice 0 to 255's common block and of element block 0 to 1023.
+    std::span<const uint8_t> CommonBlock(int voice) const;
+    std::span<const uint8_t> ElementBlock(int block) const;
 
     // Copies the row's voice into the patch; false when the row names no voice or the voice has
     // no element in use.

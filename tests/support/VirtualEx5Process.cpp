@@ -51,9 +51,10 @@ int32_t IndexOf(uint32_t count, std::string (MidiDriver::*name)(uint32_t), MidiD
 
 }  // namespace
 
-VirtualEx5Process::VirtualEx5Process(const std::vector<std::string>& options) {
+VirtualEx5Process::VirtualEx5Process(const std::vector<std::string>& options,
+                                     const std::string& suffix) {
     std::filesystem::create_directory(m_Dir.File("save"));
-    m_Client = "sonavist-test-" + std::to_string(getpid());
+    m_Client = "sonavist-test-" + std::to_string(getpid()) + suffix;
 
     std::vector<std::string> args = {SONAVIST_VIRTUAL_EX5, "--name", m_Client, "--save-dir",
                                      m_Dir.File("save")};

@@ -14,7 +14,9 @@ class MidiDriver;
 // save folder of its own, for the tests and benchmarks over JACK.
 class VirtualEx5Process {
 public:
-    explicit VirtualEx5Process(const std::vector<std::string>& options = {});
+    // `suffix` tells apart several instruments of one test.
+    explicit VirtualEx5Process(const std::vector<std::string>& options = {},
+                               const std::string& suffix = "");
     ~VirtualEx5Process();
     VirtualEx5Process(const VirtualEx5Process&) = delete;
     VirtualEx5Process& operator=(const VirtualEx5Process&) = delete;

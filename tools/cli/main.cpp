@@ -7,6 +7,7 @@
 #include "CliCommand.h"
 #include "DumpCommand.h"
 #include "ExportCommand.h"
+#include "FindCommand.h"
 #include "IdentifyCommand.h"
 #include "ListCommand.h"
 #include "PortsCommand.h"
@@ -26,6 +27,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<PortsCommand>());
     commands.push_back(std::make_unique<IdentifyCommand>());
     commands.push_back(std::make_unique<SendCommand>());
+    commands.push_back(std::make_unique<FindCommand>());
     return commands;
 }
 

@@ -28,19 +28,21 @@ _jack_client* JackClient::OpenClient(const std::string& name) {
 
 std::shared_ptr<JackClient> JackClient::Shared() {
     static std::mutex lock;
-    static std::shared_ptr<JackClient> shared;
+    // Never closed at exit: the server forgets the client of a process that ends, while closing
+    // it would wait for what a stalled server still owes, seconds each.
+    static auto* const shared = new std::shared_ptr<JackClient>();
     std::lock_guard guard(lock);
-    if (shared == nullptr || !shared->Alive()) {
-        shared.reset();
+    if (*shared == nullptr || !(*shared)->Alive()) {
+        shared->reset();
         jack_client_t* client = OpenClient("Sonavist-" + std::to_string(getpid()));
         if (client != nullptr) {
-            shared.reset(new JackClient(client));
+            shared->reset(new JackClient(client));
             if (jack_activate(client) != 0) {
-                shared.reset();
+                shared->reset();
             }
         }
     }
-    return shared;
+    return *shared;
 }
 
 bool JackClient::ServerRuns() {
