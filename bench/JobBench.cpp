@@ -37,20 +37,20 @@ int32_t FindByName(const std::string& text, bool input) {
 }
 
 // Installs the backend and finds its devices; false when the device is not there.
-bool Prepare(const std::string& jackDevice, JobLauncher::Settings& settings) {
+bool Prepare(const std::string& jackDevice, Settings& settings) {
     // The jobs' log goes here, and the folder goes when the program ends.
     static ScratchFolder folder("sonavist-bench");
     folder.MakeCurrent();
     if (jackDevice.empty()) {
         MidiSystem::Install(MidiBackends::CreateVirtualOnly());
-        settings.midiInDevice = 0;
-        settings.midiOutDevice = 0;
+        settings.m_MidiIn = 0;
+        settings.m_MidiOut = 0;
         return true;
     }
     MidiSystem::Install(MidiBackends::CreateDefault());
-    settings.midiInDevice = FindByName(jackDevice, true);
-    settings.midiOutDevice = FindByName(jackDevice, false);
-    return settings.midiInDevice >= 0 && settings.midiOutDevice >= 0;
+    settings.m_MidiIn = FindByName(jackDevice, true);
+    settings.m_MidiOut = FindByName(jackDevice, false);
+    return settings.m_MidiIn >= 0 && settings.m_MidiOut >= 0;
 }
 
 std::unique_ptr<EX5Patch> OneElementVoice() {
@@ -60,12 +60,12 @@ std::unique_ptr<EX5Patch> OneElementVoice() {
 }
 
 void RunJobs(benchmark::State& state, const std::string& jackDevice, bool send) {
-    JobLauncher::Settings settings;
+    Settings settings = Settings::Defaults();
     if (!Prepare(jackDevice, settings)) {
         state.SkipWithError("the instrument's device is not there");
         return;
     }
-    const double mandatedMs = send ? settings.midiDelay : settings.sysexDelay;
+    const double mandatedMs = send ? settings.m_MidiDelay : settings.m_SysexDelay;
     EXParams record;
     JobLauncher launcher(record, nullptr, nullptr);
     double overheadMs = 0;

@@ -51,7 +51,8 @@ std::vector<uint8_t> FileBytes(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes = DemoBank();
     for (size_t at = 1; at + 4 <= size;) {
         const size_t offset = (data[at] << 16 | data[at + 1] << 8 | data[at + 2]) % bytes.size();
-        const size_t length = std::min<size_t>({data[at + 3], size - at - 4, bytes.size() - offset});
+        const size_t length =
+            std::min<size_t>({data[at + 3], size - at - 4, bytes.size() - offset});
         std::copy_n(data + at + 4, length, bytes.begin() + offset);
         at += 4 + length;
     }

@@ -21,7 +21,7 @@ dpkg -s sonavist >/dev/null 2>&1 && installed_before=1
 echo "-- apt-get install $deb"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "$deb" >/dev/null
 [ "$installed_before" -eq 1 ] || trap 'DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq sonavist >/dev/null' EXIT
-for command in "sonavist-cli list /usr/share/sonavist/banks/Demo1.s1v"; do
+for command in "sonavist-cli --version" "sonavist-cli list /usr/share/sonavist/banks/Demo1.s1v"; do
     echo "\$ $command"
     (cd / && PATH=/usr/bin:/bin $command)
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the plain build and its Debian package, then the address and
-# undefined-behaviour sanitizer build, then the thread sanitizer build for the threaded tests, then
-# a minute of fuzzing. The builds treat warnings as errors.
+# Checks the format of the tree, then builds and runs every test: the plain build and its Debian
+# package, then the address and undefined-behaviour sanitizer build, then the thread sanitizer
+# build for the threaded tests, then a minute of fuzzing. The builds treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -21,6 +21,7 @@ build_and_test() {
 # line tables are all the sanitizers' reports need.
 sanitized=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DSONAVIST_BENCH=OFF)
 
+scripts/check-format.sh
 build_and_test build ""
 # The package is made from the plain build, which is already up to date.
 scripts/package-check.sh build

@@ -29,4 +29,9 @@ public:
     char m_InstrumentText[kTextSize] = {};
     char m_MessageText[kTextSize] = {};
     EX5Patch* m_Patch = nullptr;
+    // The job's outcome, complete when its completion is signalled: the job function's result
+    // and the first error line it met (without the line end, empty when none); m_LogError says
+    // why the log could not be written.
+    unsigned m_Result = 0;
+    char m_ErrorLine[kTextSize] = {};
 };

@@ -1,6 +1,10 @@
 #include "conversation/EXWorker.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -9,7 +13,6 @@
 #include "conversation/MidiFactory.h"
 #include "conversation/TextSink.h"
 #include "midi/MidiParams.h"
-#include "platform/FileKind.h"
 #include "platform/Sleep.h"
 #include "platform/TimeStamp.h"
 #include "voice/DriverInfo.h"
@@ -21,6 +24,16 @@ namespace {
 
 constexpr const char* kModule = "EXWorker.cpp";
 constexpr const char* kLogName = "Sonavist.log";
+
+// How a job's log begins.
+struct LogStart {
+    int flags;  // of open(2): the identification starts the log afresh, a send appends
+    const char* mode;
+    int line;  // of the error raised when the log cannot be opened
+    const char* header;
+};
+constexpr LogStart kIdentifyLog = {O_TRUNC, "wb", 146, "Sonavist %s started at %s"};
+constexpr LogStart kSendVoiceLog = {O_APPEND, "ab", 60, "Sonavist %s sent voice patch at %s"};
 
 // Shows a text in the record's status sink, where the identification reports when it has no log.
 // A text the sink fails to show is dropped: nothing escapes a job.
@@ -34,14 +47,24 @@ void ToStatus(EXParams& job) {
     }
 }
 
+// Keeps the job's first error line, without its line end, for its completion.
+void KeepFirst(EXParams& job, const char* line) {
+    if (job.m_ErrorLine[0] == '\0') {
+        std::snprintf(job.m_ErrorLine, sizeof job.m_ErrorLine, "%.*s",
+                      static_cast<int>(std::strcspn(line, "\r\n")), line);
+    }
+}
+
 void Report(EXParams& job, const EXException* error, bool statusWithoutLog) {
     if (!error) {
+        KeepFirst(job, "Unidentified error");
         job.Log("Unidentified error\r\n");
         return;
     }
+    char line[2 * sizeof error->m_Message + 16];
+    error->FormatLine(line, sizeof line);
+    KeepFirst(job, line);
     if (job.m_LogFile) {
-        char line[2 * sizeof error->m_Message + 16];
-        error->FormatLine(line, sizeof line);
         job.Log("%s", line);
     } else if (statusWithoutLog) {
         error->FormatLine(job.m_MessageText, sizeof job.m_MessageText);
@@ -60,11 +83,26 @@ void Guarded(EXParams& job, bool statusWithoutLog, Step step) {
     }
 }
 
-void OpenLog(EXParams& job, const char* mode, int line, char (&buffer)[4]) {
-    // A named pipe in the log's place would hold the job until something reads it.
-    job.m_LogFile = FileKind::MayBlockOnOpen(kLogName) ? nullptr : std::fopen(kLogName, mode);
+// Opens without waiting: a named pipe in the log's place that nothing reads would hold the job
+// for good, and fails instead with the system's reason.
+FILE* OpenWithoutWaiting(int flags, const char* mode) {
+    const int fd = open(kLogName, flags | O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    FILE* file =
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? fdopen(fd, mode) : nullptr;
+    if (!file) {
+        close(fd);
+    }
+    return file;
+}
+
+void OpenLog(EXParams& job, const LogStart& start, char (&buffer)[4]) {
+    job.m_LogFile = OpenWithoutWaiting(start.flags, start.mode);
     if (!job.m_LogFile) {
-        EXException::Raise("Cannot open log file", kModule, line);
+        job.NoteLogError();
+        EXException::Raise("Cannot open log file", kModule, start.line);
     }
     std::setvbuf(job.m_LogFile, buffer, _IOFBF, sizeof buffer);
 }
@@ -76,20 +114,11 @@ void CloseLog(EXParams& job) {
     }
 }
 
-// How a job's log begins.
-struct LogStart {
-    const char* mode;
-    int line;  // of the error raised when the log cannot be opened
-    const char* header;
-};
-constexpr LogStart kIdentifyLog = {"wb", 146, "Sonavist %s started at %s"};
-constexpr LogStart kSendVoiceLog = {"ab", 60, "Sonavist %s sent voice patch at %s"};
-
 // Makes the port pair, opens the log with its first line, then opens the ports.
 void Begin(EXParams& job, const LogStart& start, char (&logBuffer)[4],
            std::unique_ptr<MidiParams>& ports) {
     ports = std::make_unique<MidiParams>();
-    OpenLog(job, start.mode, start.line, logBuffer);
+    OpenLog(job, start, logBuffer);
     char stamp[TimeStamp::kSize];
     TimeStamp::Now(stamp);
     job.Log(start.header, job.m_Version, stamp);
@@ -107,10 +136,21 @@ void ClosePorts(EXParams& job, MidiParams* ports, bool statusWithoutLog) {
     Guarded(job, statusWithoutLog, [&] { ports->m_MidiOut.Close(job); });
 }
 
-void Signal(TextSink* done) {
+// Completes the job's outcome, then hands it to the completion sink.
+void Signal(EXParams& job, unsigned result, TextSink* done) {
+    job.m_Result = result;
+    if (job.m_LogFile && std::fflush(job.m_LogFile) != 0) {
+        job.NoteLogError();
+    }
     if (done) {
         done->InsertText("Done");
     }
+}
+
+void ClearOutcome(EXParams& job) {
+    job.m_Result = 0;
+    job.m_ErrorLine[0] = '\0';
+    job.m_LogError = 0;
 }
 
 void LogParameters(EXParams& job, const DriverInfo& info) {
@@ -147,6 +187,7 @@ std::unique_ptr<Midi> Identification(EXParams& job, MidiParams& ports, const Dri
 
 unsigned EXWorker::IdentifyThread(void* param) {
     EXParams& job = *static_cast<EXParams*>(param);
+    ClearOutcome(job);
     char logBuffer[4];
     std::unique_ptr<MidiParams> ports;
     std::unique_ptr<Midi> conversation;
@@ -162,7 +203,7 @@ unsigned EXWorker::IdentifyThread(void* param) {
     });
     conversation.reset();
     ClosePorts(job, ports.get(), true);
-    Guarded(job, true, [&] { Signal(job.m_IdentDoneWnd); });
+    Guarded(job, true, [&] { Signal(job, 0, job.m_IdentDoneWnd); });
     char stamp[TimeStamp::kSize];
     TimeStamp::Now(stamp);
     if (job.m_LogFile) {
@@ -178,6 +219,7 @@ unsigned EXWorker::IdentifyThread(void* param) {
 
 unsigned EXWorker::SendVoiceThread(void* param) {
     EXParams& job = *static_cast<EXParams*>(param);
+    ClearOutcome(job);
     char logBuffer[4];
     std::unique_ptr<MidiParams> ports;
     unsigned exitCode = 0;
@@ -192,7 +234,7 @@ unsigned EXWorker::SendVoiceThread(void* param) {
     delete std::exchange(job.m_Patch, nullptr);
     Sleep(job.m_MidiDelay);
     ClosePorts(job, ports.get(), false);
-    Guarded(job, false, [&] { Signal(job.m_SendDoneWnd); });
+    Guarded(job, false, [&] { Signal(job, exitCode, job.m_SendDoneWnd); });
     CloseLog(job);
     return exitCode;
 }

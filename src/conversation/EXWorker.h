@@ -1,8 +1,9 @@
 #pragma once
 
 // The two jobs. Each takes the address of a filled job record, writes "Sonavist.log" in the
-// current directory, catches and logs every error, closes its ports, signals completion through
-// the record's sink, then closes the log. Nothing escapes either function.
+// current directory, catches and logs every error, closes its ports, puts its outcome on the
+// record (m_Result, its return value; m_ErrorLine; m_LogError), signals completion through the
+// record's sink, then closes the log. Nothing escapes either function.
 class EXWorker {
 public:
     static unsigned IdentifyThread(void* param);

@@ -14,18 +14,14 @@ JobLauncher::Relay::Relay(TextSink* target, std::atomic<bool>& signalled)
     : m_Target(target), m_Signalled(signalled) {}
 
 void JobLauncher::Relay::InsertText(const char* text) {
+    m_Signalled = true;
     if (m_Target) {
         m_Target->InsertText(text);
     }
-    m_Signalled = true;
 }
 
-JobLauncher::JobLauncher(EXParams& record, TextSink* identDone, TextSink* sendDone,
-                         TextSink* status)
-    : m_Record(record),
-      m_Status(status),
-      m_IdentRelay(identDone, m_Signalled),
-      m_SendRelay(sendDone, m_Signalled) {}
+JobLauncher::JobLauncher(EXParams& record, TextSink* identDone, TextSink* sendDone)
+    : m_Record(record), m_IdentRelay(identDone, m_Signalled), m_SendRelay(sendDone, m_Signalled) {}
 
 JobLauncher::~JobLauncher() {
     if (m_Worker.joinable()) {
@@ -61,22 +57,25 @@ bool JobLauncher::MakeRoom() {
     if (!m_Signalled && !m_Ended.IsSet()) {
         return false;
     }
-    // After its signal the worker only closes its log, so this wait is short and needs no one.
-    m_Worker.join();
-    return true;
+    return WaitFor(kLastLinesMs);
+}
+
+void JobLauncher::SetTiming(uint32_t timeout, uint32_t tries) {
+    m_Timeout = timeout;
+    m_Tries = tries;
 }
 
 void JobLauncher::Fill(const Settings& settings) {
     m_Record.m_Verbose = 0;
     m_Record.m_DriverIndex = 0;
-    m_Record.m_StatusWnd = m_Status;
+    m_Record.m_StatusWnd = nullptr;
     m_Record.m_IdentDoneWnd = &m_IdentRelay;
-    m_Record.m_MidiInDevice = settings.midiInDevice;
-    m_Record.m_MidiOutDevice = settings.midiOutDevice;
-    m_Record.m_DeviceNo = settings.deviceNo;
-    m_Record.m_Delay = settings.sysexDelay;
-    m_Record.m_Timeout = settings.timeout;
-    m_Record.m_Tries = settings.tries;
+    m_Record.m_MidiInDevice = settings.m_MidiIn;
+    m_Record.m_MidiOutDevice = settings.m_MidiOut;
+    m_Record.m_DeviceNo = settings.m_DeviceNo;
+    m_Record.m_Delay = settings.m_SysexDelay;
+    m_Record.m_Timeout = m_Timeout;
+    m_Record.m_Tries = m_Tries;
     std::snprintf(m_Record.m_Version, sizeof m_Record.m_Version, "%s",
                   VersionResource::Text().c_str());
 }
@@ -96,9 +95,16 @@ bool JobLauncher::LaunchSendVoice(const Settings& settings, std::unique_ptr<EX5P
     }
     Fill(settings);
     m_Record.m_SendDoneWnd = &m_SendRelay;
-    m_Record.m_MidiDelay = settings.midiDelay;
-    m_Record.m_Patch = patch.release();
-    Start(&EXWorker::SendVoiceThread);
+    m_Record.m_MidiDelay = settings.m_MidiDelay;
+    m_Record.m_Patch = patch.get();
+    try {
+        Start(&EXWorker::SendVoiceThread);
+    } catch (...) {
+        m_Record.m_Patch = nullptr;
+        throw;
+    }
+    // The job owns it now.
+    static_cast<void>(patch.release());
     return true;
 }
 

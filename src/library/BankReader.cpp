@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "voice/EXException.h"
 #include "library/VoiceFingerprint.h"
+#include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
 BankRecord BankReader::Read(const std::string& path) {

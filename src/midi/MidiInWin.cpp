@@ -18,14 +18,22 @@ const DeviceList kInputs{&MidiDriver::InCount, &MidiDriver::InName, kModule,
 
 uint32_t StatusBit(uint32_t message) {
     switch (message) {
-        case kMimOpen: return MidiInWin::kStatusOpen;
-        case kMimClose: return MidiInWin::kStatusClose;
-        case kMimData: return MidiInWin::kStatusData;
-        case kMimLongData: return MidiInWin::kStatusLongData;
-        case kMimError: return MidiInWin::kStatusError;
-        case kMimLongError: return MidiInWin::kStatusLongError;
-        case kMimMoreData: return MidiInWin::kStatusMoreData;
-        default: return 0;
+        case kMimOpen:
+            return MidiInWin::kStatusOpen;
+        case kMimClose:
+            return MidiInWin::kStatusClose;
+        case kMimData:
+            return MidiInWin::kStatusData;
+        case kMimLongData:
+            return MidiInWin::kStatusLongData;
+        case kMimError:
+            return MidiInWin::kStatusError;
+        case kMimLongError:
+            return MidiInWin::kStatusLongError;
+        case kMimMoreData:
+            return MidiInWin::kStatusMoreData;
+        default:
+            return 0;
     }
 }
 
@@ -47,7 +55,7 @@ MidiInWin::MidiInWin() {
 }
 
 MidiInWin::~MidiInWin() {
-    if (!m_IsOpen || CloseWithoutJob(0, [this](PortParams& job) { Close(job); })) {
+    if (!m_IsOpen || CloseWithoutJob([this](PortParams& job) { Close(job); })) {
         return;
     }
     if (MidiSystem::Driver().InClose(m_Handle) != kMidiOk) {
@@ -65,8 +73,8 @@ int MidiInWin::Open(int32_t deviceIndex) {
         return 0;
     }
     const MidiResult result =
-        MidiSystem::Driver().InOpen(static_cast<uint32_t>(deviceIndex), m_Handle,
-                                    &MidiInCallback, reinterpret_cast<std::uintptr_t>(this));
+        MidiSystem::Driver().InOpen(static_cast<uint32_t>(deviceIndex), m_Handle, &MidiInCallback,
+                                    reinterpret_cast<std::uintptr_t>(this));
     if (result != kMidiOk) {
         EXException::Raise("Cannot open MIDI device for input", kModule, __LINE__);
     }
@@ -194,8 +202,7 @@ void MidiInWin::AllocateBuffers(int32_t capacity) {
 void MidiInWin::ResetEvent() {
     if (!m_Event.Reset()) {
         // The event reports no code of its own, so the text reads 0x0.
-        EXException::RaiseCode("Error 0x%X resetting synchronization event", 0, kModule,
-                               __LINE__);
+        EXException::RaiseCode("Error 0x%X resetting synchronization event", 0, kModule, __LINE__);
     }
 }
 
@@ -210,9 +217,9 @@ void MidiInWin::Reset(PortParams& job) {
 
 void MidiInWin::ReleaseBuffers(PortParams& job) {
     for (int32_t i = 0; i < m_BufferCount; ++i) {
-        const MidiResult result = WaitForUnprepare(job, "Waiting for MIDI in.",
-                                                   &MidiDriver::InUnprepare, m_Handle,
-                                                   m_Buffers[i].GetHeader());
+        const MidiResult result =
+            WaitForUnprepare(job, "Waiting for MIDI in.", &MidiDriver::InUnprepare, m_Handle,
+                             m_Buffers[i].GetHeader());
         if (result != kMidiOk) {
             EXException::RaiseCode("Error 0x%X unpreparing MIDI input buffer", result, kModule,
                                    __LINE__);

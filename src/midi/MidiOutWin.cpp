@@ -1,5 +1,6 @@
 #include "midi/MidiOutWin.h"
 
+#include "midi/MidiOutQueue.h"
 #include "midi/MidiSystem.h"
 #include "midi/PortParams.h"
 #include "midi/PortSteps.h"
@@ -20,10 +21,10 @@ MidiOutWin::MidiOutWin() {
 }
 
 MidiOutWin::~MidiOutWin() {
-    if (m_IsOpen && !CloseWithoutJob(m_OpenHandle, [this](PortParams& job) { Close(job); })) {
+    if (m_IsOpen && !CloseWithoutJob([this](PortParams& job) { Close(job); })) {
         // The message would not leave in time: closing makes the driver let go of the buffer.
         // A destructor has no one to tell of a failure.
-        static_cast<void>(MidiSystem::Driver().OutClose(m_OpenHandle));
+        static_cast<void>(MidiSystem::Driver().OutClose(m_Handle));
     }
 }
 
@@ -35,20 +36,16 @@ MidiResult MidiOutWin::Open(PortParams& job) {
     if (m_IsOpen) {
         return kMidiOk;
     }
-    MidiHandle handle = 0;
+    m_Handle = 0;
     const MidiResult result =
-        MidiSystem::Driver().OutOpen(static_cast<uint32_t>(job.m_MidiOutDevice), handle);
-    job.m_MidiOutHandle = handle;
-    if (result == kMidiOk) {
-        m_IsOpen = true;
-        m_OpenHandle = handle;
-    }
+        MidiSystem::Driver().OutOpen(static_cast<uint32_t>(job.m_MidiOutDevice), m_Handle);
+    m_IsOpen = result == kMidiOk;
     return result;
 }
 
-int MidiOutWin::SendShort(PortParams& job, uint8_t status, uint8_t data1, uint8_t data2) {
+int MidiOutWin::SendShort(PortParams& /*job*/, uint8_t status, uint8_t data1, uint8_t data2) {
     const uint32_t packed = status | uint32_t{data1} << 8 | uint32_t{data2} << 16;
-    const MidiResult result = MidiSystem::Driver().OutShortMsg(job.m_MidiOutHandle, packed);
+    const MidiResult result = MidiSystem::Driver().OutShortMsg(m_Handle, packed);
     if (result != kMidiOk) {
         EXException::RaiseCode("Error 0x%X sending MIDI message", result, kModule, __LINE__);
     }
@@ -62,14 +59,15 @@ int MidiOutWin::SendLong(PortParams& job, const uint8_t* data, int32_t length) {
         EXException::Raise("MIDI message longer than the send buffer", kModule, __LINE__);
     }
     MidiDriver& driver = MidiSystem::Driver();
-    MidiResult result = driver.OutPrepare(job.m_MidiOutHandle, m_Buffer.GetHeader());
+    MidiResult result = driver.OutPrepare(m_Handle, m_Buffer.GetHeader());
     if (result != kMidiOk) {
         EXException::RaiseCode("Error 0x%X preparing MIDI out header", result, kModule, __LINE__);
     }
-    result = driver.OutLongMsg(job.m_MidiOutHandle, m_Buffer.GetHeader());
+    result = driver.OutLongMsg(m_Handle, m_Buffer.GetHeader());
     if (result != kMidiOk) {
         EXException::RaiseCode("Error 0x%X sending MIDI message", result, kModule, __LINE__);
     }
+    m_LeavesBy = MidiOutQueue::Clock::now() + MidiOutQueue::WireTime(static_cast<size_t>(length));
     ++m_SentCount;
     return 0;
 }
@@ -81,17 +79,16 @@ void MidiOutWin::Close(PortParams& job) {
     WaitAndUnprepare(job);
     // The output port has no close error: the buffer is back, and a device that will not close
     // leaves nothing for the job to do.
-    static_cast<void>(MidiSystem::Driver().OutClose(job.m_MidiOutHandle));
+    static_cast<void>(MidiSystem::Driver().OutClose(m_Handle));
     m_IsOpen = false;
 }
 
 void MidiOutWin::WaitAndUnprepare(PortParams& job) {
-    const MidiResult result = WaitForUnprepare(job, "Waiting for MIDI Out.",
-                                               &MidiDriver::OutUnprepare, job.m_MidiOutHandle,
-                                               m_Buffer.GetHeader());
+    const MidiResult result =
+        WaitForUnprepare(job, "Waiting for MIDI Out.", &MidiDriver::OutUnprepare, m_Handle,
+                         m_Buffer.GetHeader(), m_LeavesBy);
     if (result != kMidiOk) {
-        EXException::RaiseCode("Error 0x%X unpreparing MIDI out header", result, kModule,
-                               __LINE__);
+        EXException::RaiseCode("Error 0x%X unpreparing MIDI out header", result, kModule, __LINE__);
     }
     m_Buffer.Clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "midi/MidiDriver.h"
@@ -32,7 +33,10 @@ private:
     int32_t m_SentCount = 0;
     SysexMessage m_Buffer;
     bool m_IsOpen = false;
-    // Remembered at Open so that a port destroyed while open can still close its device. The
-    // job record is not kept: it may be gone by then.
-    MidiHandle m_OpenHandle = 0;
+    // Set by Open, also when it fails, so that the next send reports the driver's error for it.
+    // Kept here rather than in the job record: a port destroyed while open still closes its
+    // device when the record is gone.
+    MidiHandle m_Handle = 0;
+    // When the last long message's bytes have left the cable at the latest.
+    std::chrono::steady_clock::time_point m_LeavesBy;
 };

@@ -39,7 +39,7 @@
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
 #include "midi/MidiSystem.h"
-#include "platform/DialogSettings.h"
+#include "platform/Settings.h"
 #include "platform/VersionResource.h"
 #include "voice/EX5Patch.h"
 #include "voice/EXException.h"
@@ -47,9 +47,6 @@
 namespace {
 
 const char* const kCaption = "Sonavist";
-// A device number is a data byte of the request; a longer delay would hold the job for hours.
-constexpr uint32_t kLargestDeviceNo = 127;
-constexpr uint32_t kLargestDelay = 60000;
 
 template <typename Widget>
 Widget* Tagged(Widget* widget, int controlId) {
@@ -405,8 +402,8 @@ void CSonavistDlg::OnPortDropDown() {
 }
 
 void CSonavistDlg::LoadSettings() {
-    DialogSettings settings;
-    ::LoadSettings(settings);
+    Settings settings;
+    Settings::Load(settings);
     m_CurrentFolder = QByteArray::fromStdString(settings.m_CurrentFolder);
     // An index outside a list leaves it without a selection.
     m_MidiInCombo->setCurrentIndex(settings.m_MidiIn);
@@ -417,17 +414,8 @@ void CSonavistDlg::LoadSettings() {
     m_OnTopCheck->setCheckState(CheckState(settings.m_KeepOnTop));
 }
 
-// The numbers as the dialog holds them, which need not be what the fields show.
 void CSonavistDlg::SaveSettings() {
-    DialogSettings settings;
-    settings.m_CurrentFolder = m_CurrentFolder.toStdString();
-    settings.m_MidiIn = m_MidiInCombo->currentIndex();
-    settings.m_MidiOut = m_MidiOutCombo->currentIndex();
-    settings.m_SysexDelay = m_SysexDelay;
-    settings.m_MidiDelay = m_MidiDelay;
-    settings.m_DeviceNo = m_DeviceNo;
-    settings.m_KeepOnTop = StoredState(m_OnTopCheck->checkState());
-    ::SaveSettings(settings);
+    Settings::Save(CurrentSettings());
 }
 
 bool CSonavistDlg::UpdateData(bool save) {
@@ -436,9 +424,9 @@ bool CSonavistDlg::UpdateData(bool save) {
         uint32_t* member;
         uint32_t largest;
     };
-    const Field fields[] = {{m_DeviceNoEdit, &m_DeviceNo, kLargestDeviceNo},
-                            {m_SysexDelayEdit, &m_SysexDelay, kLargestDelay},
-                            {m_MidiDelayEdit, &m_MidiDelay, kLargestDelay}};
+    const Field fields[] = {{m_DeviceNoEdit, &m_DeviceNo, Settings::kMaxDeviceNo},
+                            {m_SysexDelayEdit, &m_SysexDelay, Settings::kMaxDelayMs},
+                            {m_MidiDelayEdit, &m_MidiDelay, Settings::kMaxDelayMs}};
     for (const Field& field : fields) {
         if (!save) {
             field.edit->setText(QString::number(*field.member));
@@ -477,13 +465,18 @@ void CSonavistDlg::OnIdButton() {
     setCursor(Qt::BusyCursor);
     m_Worker = m_Launcher.get();
     try {
-        if (!m_Launcher->LaunchIdentify(JobSettings())) {
+        ApplyJobTiming();
+        if (!m_Launcher->LaunchIdentify(CurrentSettings())) {
             LaunchFailed();
         }
     } catch (...) {
         LaunchFailed();
         throw;
     }
+}
+
+void CSonavistDlg::ApplyJobTiming() {
+    m_Launcher->SetTiming(static_cast<uint32_t>(m_Timeout), static_cast<uint32_t>(m_Retries + 1));
 }
 
 void CSonavistDlg::LaunchFailed() {
@@ -494,15 +487,15 @@ void CSonavistDlg::LaunchFailed() {
     m_QuitButton->setEnabled(true);
 }
 
-JobLauncher::Settings CSonavistDlg::JobSettings() const {
-    JobLauncher::Settings settings;
-    settings.midiInDevice = m_MidiInCombo->currentIndex();
-    settings.midiOutDevice = m_MidiOutCombo->currentIndex();
-    settings.deviceNo = m_DeviceNo;
-    settings.sysexDelay = m_SysexDelay;
-    settings.midiDelay = m_MidiDelay;
-    settings.timeout = static_cast<uint32_t>(m_Timeout);
-    settings.tries = static_cast<uint32_t>(m_Retries + 1);
+Settings CSonavistDlg::CurrentSettings() const {
+    Settings settings;
+    settings.m_CurrentFolder = m_CurrentFolder.toStdString();
+    settings.m_MidiIn = m_MidiInCombo->currentIndex();
+    settings.m_MidiOut = m_MidiOutCombo->currentIndex();
+    settings.m_SysexDelay = m_SysexDelay;
+    settings.m_MidiDelay = m_MidiDelay;
+    settings.m_DeviceNo = m_DeviceNo;
+    settings.m_KeepOnTop = StoredState(m_OnTopCheck->checkState());
     return settings;
 }
 
@@ -744,7 +737,8 @@ void CSonavistDlg::OnDblclkVoiceList() {
         return;
     }
     // One record serves every job, so a second one must wait for the first.
-    if (m_Worker || !m_Launcher->LaunchSendVoice(JobSettings(), std::move(patch))) {
+    ApplyJobTiming();
+    if (m_Worker || !m_Launcher->LaunchSendVoice(CurrentSettings(), std::move(patch))) {
         Beeper::Beep();
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "conversation/EXParams.h"
 #include "conversation/JobLauncher.h"
+#include "platform/Settings.h"
 #include "voice/VoiceBank.h"
 
 class CFolderTree;
@@ -73,10 +74,13 @@ public:
     void OnAuditionPress(int controlId, QPoint position);
     void OnAuditionRelease(int controlId, QPoint position);
 
-    // What the fields and lists give a job, as the members hold them.
-    JobLauncher::Settings JobSettings() const;
+    // The settings as the members and lists hold them, which need not be what the fields show:
+    // what a job gets and what is saved.
+    Settings CurrentSettings() const;
     // Gives "ID" and "Quit" back after a launch that did not start its job.
     void LaunchFailed();
+    // The fixed time-out and tries, as the members hold them, for the next job.
+    void ApplyJobTiming();
     void EnableAudition(bool on);
     void EnableListOptions(bool on);
     void BuildVersionText();

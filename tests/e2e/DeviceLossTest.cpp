@@ -25,6 +25,8 @@
 namespace {
 
 constexpr uint32_t kJobLimitMs = 20000;
+// The instrument answers after a second, so two tries leave room for a kill inside the job.
+constexpr uint32_t kTries = 2;
 
 struct LossCase {
     const char* name;
@@ -63,15 +65,13 @@ protected:
         ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
         // Listed once, as the window lists the devices when it opens.
         auto driver = std::make_shared<JackDriver>();
-        m_Settings.midiOutDevice = m_Instrument->OutputIndex(*driver);
-        m_Settings.midiInDevice = m_Instrument->InputIndex(*driver);
-        ASSERT_GE(m_Settings.midiOutDevice, 0);
-        ASSERT_GE(m_Settings.midiInDevice, 0);
+        m_Settings.m_MidiOut = m_Instrument->OutputIndex(*driver);
+        m_Settings.m_MidiIn = m_Instrument->InputIndex(*driver);
+        ASSERT_GE(m_Settings.m_MidiOut, 0);
+        ASSERT_GE(m_Settings.m_MidiIn, 0);
         MidiSystem::Install(driver);
-        // The instrument answers after a second and the send waits a second, so that the kill
-        // lands inside the job.
-        m_Settings.tries = 2;
-        m_Settings.midiDelay = 1000;
+        // The send waits a second, so that the kill lands inside the job.
+        m_Settings.m_MidiDelay = 1000;
     }
     void TearDown() override { MidiSystem::Install(nullptr); }
 
@@ -82,7 +82,7 @@ protected:
     ScratchFolder m_Folder{"sonavist-loss-" + std::string(GetParam().name)};
     std::unique_ptr<VirtualEx5Process> m_Instrument =
         std::make_unique<VirtualEx5Process>(std::vector<std::string>{"--latency", "1000"});
-    JobLauncher::Settings m_Settings;
+    Settings m_Settings = Settings::Defaults();
 };
 
 TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
@@ -90,12 +90,13 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
     EXParams record;
     DoneCounter done;
     JobLauncher launcher(record, &done, &done);
+    launcher.SetTiming(JobLauncher::kTimeout, kTries);
     // A first job makes whatever the process makes once, and answers as it should.
     ASSERT_TRUE(Identify(launcher));
     ASSERT_STREQ(record.m_InstrumentText, "EX5");
     const ProcessResources before = ProcessResources::Now();
     // Only a dead instrument stays silent now, so the identification may give up soon.
-    m_Settings.timeout = 300;
+    launcher.SetTiming(300, kTries);
 
     const std::string killAfter = c.killAfter;
     const std::size_t printed = m_Instrument->Output().size();
@@ -121,7 +122,7 @@ TEST_P(DeviceLoss, JobLogsEndsAndSignalsAndTheNextFindsTheInstrumentBack) {
     m_Instrument = std::make_unique<VirtualEx5Process>();
     ASSERT_TRUE(m_Instrument->WaitReady()) << m_Instrument->Output();
     record.m_InstrumentText[0] = '\0';
-    m_Settings.timeout = JobLauncher::kTimeout;
+    launcher.SetTiming(JobLauncher::kTimeout, kTries);
     ASSERT_TRUE(Identify(launcher));
     EXPECT_STREQ(record.m_InstrumentText, "EX5") << ReadLog();
     EXPECT_EQ(done.m_Done, 3);

@@ -54,10 +54,10 @@ protected:
         m_Bank.m_ShowInits = true;
         m_Bank.LoadBank(SONAVIST_DEMO_BANK);
         m_Rows = SendableRows(m_Bank);
-        m_Settings.midiInDevice = 0;
-        m_Settings.midiOutDevice = 0;
-        m_Settings.sysexDelay = 1;
-        m_Settings.midiDelay = 1;
+        m_Settings.m_MidiIn = 0;
+        m_Settings.m_MidiOut = 0;
+        m_Settings.m_SysexDelay = 1;
+        m_Settings.m_MidiDelay = 1;
     }
     void TearDown() override { MidiSystem::Install(nullptr); }
 
@@ -76,7 +76,7 @@ protected:
     std::shared_ptr<VirtualInstrument> m_Instrument = std::make_shared<VirtualInstrument>();
     VoiceBank m_Bank;
     std::vector<std::string> m_Rows;
-    JobLauncher::Settings m_Settings;
+    Settings m_Settings = Settings::Defaults();
     EXParams m_Record;
 };
 

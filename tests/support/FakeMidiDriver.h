@@ -19,8 +19,20 @@
 class FakeMidiDriver : public InlineMidiDriver {
 public:
     enum class Op {
-        OutOpen, OutShortMsg, OutPrepare, OutLongMsg, OutUnprepare, OutClose,
-        InOpen, InPrepare, InAddBuffer, InStart, InStop, InReset, InUnprepare, InClose,
+        OutOpen,
+        OutShortMsg,
+        OutPrepare,
+        OutLongMsg,
+        OutUnprepare,
+        OutClose,
+        InOpen,
+        InPrepare,
+        InAddBuffer,
+        InStart,
+        InStop,
+        InReset,
+        InUnprepare,
+        InClose,
     };
     // Bytes to deliver as input in answer to a sent long message (none: silence).
     using Responder = std::function<std::vector<uint8_t>(const std::vector<uint8_t>& sent)>;

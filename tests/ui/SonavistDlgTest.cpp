@@ -24,7 +24,7 @@
 #include "midi/MidiSystem.h"
 #include "midi/NoMidiDriver.h"
 #include "midi/backends/MidiBackends.h"
-#include "platform/DialogSettings.h"
+#include "platform/Settings.h"
 #include "support/FakeFolderSources.h"
 #include "ui/MessageBoxAnswer.h"
 
@@ -151,13 +151,13 @@ void SonavistDlgTest::Finish(CSonavistDlg& dialog) {
 
 // Both port lists on the virtual instrument, short delays.
 void SonavistDlgTest::SaveVirtualSettings(const QString& folder) {
-    DialogSettings settings;
+    Settings settings;
     settings.m_CurrentFolder = folder.toStdString();
     settings.m_MidiIn = 0;
     settings.m_MidiOut = 0;
     settings.m_SysexDelay = 5;
     settings.m_MidiDelay = 50;
-    SaveSettings(settings);
+    Settings::Save(settings);
 }
 
 void SonavistDlgTest::controlsCarryIdsTextsAndTabOrder() {
@@ -450,7 +450,7 @@ void SonavistDlgTest::launcherRefusalGivesButtonsBack() {
     Finish(*dialog);
     // A job the dialog did not start holds the launcher.
     QSignalSpy signalled(dialog->m_IdentDoneEdit, &QLineEdit::textChanged);
-    QVERIFY(dialog->m_Launcher->LaunchIdentify(dialog->JobSettings()));
+    QVERIFY(dialog->m_Launcher->LaunchIdentify(dialog->CurrentSettings()));
     dialog->OnIdButton();
     QVERIFY(dialog->m_IdButton->isEnabled());
     QVERIFY(dialog->m_QuitButton->isEnabled());
@@ -575,13 +575,13 @@ void SonavistDlgTest::aboutBoxTexts() {
 
 // As a user sees it: the machine's own volumes, opened at the demo banks.
 void SonavistDlgTest::screenshotAfterStartUp() {
-    DialogSettings settings;
+    Settings settings;
     settings.m_CurrentFolder = SONAVIST_DEMO_BANKS;
     settings.m_SysexDelay = 25;
     settings.m_MidiDelay = 500;
     settings.m_MidiIn = 0;
     settings.m_MidiOut = 0;
-    SaveSettings(settings);
+    Settings::Save(settings);
     auto dialog = std::make_unique<CSonavistDlg>();
     dialog->OnInitDialog();
     dialog->show();

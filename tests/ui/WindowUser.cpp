@@ -16,7 +16,7 @@
 #include "CSonavistDlg.h"
 #include "midi/MidiSystem.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
-#include "platform/DialogSettings.h"
+#include "platform/Settings.h"
 #include "support/FakeFolderSources.h"
 
 namespace {
@@ -85,7 +85,7 @@ int WindowUser::Run(const std::vector<std::function<void()>>& steps) {
 }
 
 void WindowUser::SaveSettings(const QByteArray& folder, int onTop) {
-    DialogSettings settings;
+    Settings settings;
     settings.m_CurrentFolder = folder.toStdString();
     settings.m_MidiIn = 0;
     settings.m_MidiOut = 0;
@@ -94,7 +94,7 @@ void WindowUser::SaveSettings(const QByteArray& folder, int onTop) {
     // loaded machine may hand the bytes over late.
     settings.m_MidiDelay = 1000;
     settings.m_KeepOnTop = static_cast<uint32_t>(onTop);
-    ::SaveSettings(settings);
+    Settings::Save(settings);
 }
 
 QByteArray WindowUser::StoredSetting(const char* name) const {

@@ -21,15 +21,31 @@ int CliCommand::UsageError(const std::string& problem) const {
     return 2;
 }
 
+int CliCommand::CheckArguments(const std::vector<std::string>& positional,
+                               const std::vector<std::string>& names) const {
+    if (positional.size() < names.size()) {
+        return UsageError(names[positional.size()] + " is missing");
+    }
+    if (positional.size() > names.size()) {
+        return UsageError("unexpected argument " + positional[names.size()]);
+    }
+    return 0;
+}
+
 int CliCommand::SplitOutputOption(const std::vector<std::string>& args,
                                   std::vector<std::string>& positional, std::string& output) const {
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size() && output.empty()) {
-            output = args[++i];
-        } else if (args[i].starts_with("-")) {
-            return UsageError("unknown or repeated option " + args[i]);
-        } else {
+        if (args[i] != "-o") {
+            if (args[i].starts_with("-")) {
+                return UsageError("unknown option " + args[i]);
+            }
             positional.push_back(args[i]);
+        } else if (i + 1 == args.size()) {
+            return UsageError("-o needs a value (FILE)");
+        } else if (!output.empty()) {
+            return UsageError("-o given twice");
+        } else {
+            output = args[++i];
         }
     }
     return 0;

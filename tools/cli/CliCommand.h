@@ -22,6 +22,10 @@ protected:
     static void ReportError(const EXException* error);
     // Prints "sonavist-cli: <problem>" and this command's usage; returns 2.
     int UsageError(const std::string& problem) const;
+    // 0 when the positional arguments are exactly the named ones, else the usage error naming
+    // the first one missing or the first one too many.
+    int CheckArguments(const std::vector<std::string>& positional,
+                       const std::vector<std::string>& names) const;
     // Splits the arguments into the positional ones and the FILE of one "-o FILE": 0, or the exit
     // status of a usage error.
     int SplitOutputOption(const std::vector<std::string>& args,

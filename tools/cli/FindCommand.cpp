@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "TerminalText.h"
 #include "library/BankReader.h"
 #include "library/VoiceIndex.h"
 #include "voice/EX5Info.h"
@@ -42,8 +43,9 @@ private:
 
 bool PrintMatches(const std::vector<VoiceMatch>& matches) {
     for (const VoiceMatch& match : matches) {
-        const std::string row = match.path + '\t' + VoiceBank::SlotOfVoice(match.slot) + '\t' +
-                                match.code + '\t' + match.name + '\n';
+        const std::string row = TerminalText::Utf8(match.path) + '\t' +
+                                VoiceBank::SlotOfVoice(match.slot) + '\t' + match.code + '\t' +
+                                TerminalText::Latin1(match.name) + '\n';
         std::fwrite(row.data(), 1, row.size(), stdout);
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
@@ -51,7 +53,8 @@ bool PrintMatches(const std::vector<VoiceMatch>& matches) {
 
 void PrintProblems(const std::vector<ScanProblem>& problems) {
     for (const ScanProblem& problem : problems) {
-        std::fprintf(stderr, "%s: %s\n", problem.path.c_str(), problem.text.c_str());
+        std::fprintf(stderr, "%s: %s\n", TerminalText::Utf8(problem.path).c_str(),
+                     problem.text.c_str());
     }
 }
 

@@ -16,25 +16,27 @@ bool IsRecognised(const std::string& text) {
 
 int IdentifyCommand::Run(const std::vector<std::string>& args) {
     std::vector<std::string> positional = args;
-    if (!ParseOptions(positional, false)) {
-        return 2;
+    if (const int status = ParseOptions(positional, false)) {
+        return status;
     }
-    if (!positional.empty()) {
-        return UsageError("unexpected argument " + positional[0]);
+    if (const int status = CheckArguments(positional, {})) {
+        return status;
+    }
+    if (const int status = FindDevices()) {
+        return status;
     }
     EXParams record;
     std::string instrument;
     // As the dialog does, the result is read while the job waits for its signal to be handled.
     CallbackSink done([&](const char*) { instrument = record.m_InstrumentText; });
-    CallbackSink status([](const char* text) { std::fputs(text, stderr); });
-    JobLauncher launcher(record, &done, &done, &status);
+    JobLauncher launcher(record, &done, &done);
     launcher.LaunchIdentify(m_Settings);
     WaitForJob(launcher);
-    ReportErrors(ReadLog(0));
+    ReportOutcome(record);
     if (!instrument.empty()) {
         std::printf("%s\n", instrument.c_str());
     }
-    if (IsRecognised(instrument) && record.m_DeviceNo != m_Settings.deviceNo) {
+    if (IsRecognised(instrument) && record.m_DeviceNo != m_Settings.m_DeviceNo) {
         std::fprintf(stderr, "identify: the instrument answers on device number %u\n",
                      record.m_DeviceNo);
     }

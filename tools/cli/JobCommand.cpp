@@ -1,11 +1,13 @@
 #include "JobCommand.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <tuple>
 
+#include "TerminalText.h"
 #include "midi/MidiSystem.h"
-#include "platform/FileKind.h"
 
 namespace {
 
@@ -35,69 +37,84 @@ int32_t FindDevice(const std::string& text, uint32_t count, NameOf nameOf) {
 
 }  // namespace
 
-bool JobCommand::ParseNumber(const std::string& option, const std::string& text,
-                             uint32_t& value) const {
-    if (!IsIndex(text) || text.size() > 9) {
+bool JobCommand::ParseNumber(const std::string& option, const std::string& text, uint32_t maximum,
+                             const char* unit, uint32_t& value) const {
+    if (!IsIndex(text)) {
         UsageError(option + " needs a number, not " + text);
         return false;
     }
-    value = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+    const size_t digits = text.size() - std::min(text.find_first_not_of('0'), text.size());
+    const unsigned long number =
+        digits > 9 ? maximum + 1ul : std::strtoul(text.c_str(), nullptr, 10);
+    if (number > maximum) {
+        UsageError(option + " must be 0 to " + std::to_string(maximum) + unit + ", not " + text);
+        return false;
+    }
+    value = static_cast<uint32_t>(number);
     return true;
 }
 
-bool JobCommand::ParseOptions(std::vector<std::string>& args, bool withMidiDelay) {
+bool JobCommand::ParseOption(const std::string& option, const std::string& value) {
+    if (option == "--in") {
+        m_InDevice = value;
+        return true;
+    }
+    if (option == "--out") {
+        m_OutDevice = value;
+        return true;
+    }
+    if (option == "--device-no") {
+        return ParseNumber(option, value, Settings::kMaxDeviceNo, "", m_Settings.m_DeviceNo);
+    }
+    if (option == "--delay") {
+        return ParseNumber(option, value, Settings::kMaxDelayMs, " ms", m_Settings.m_SysexDelay);
+    }
+    return ParseNumber(option, value, Settings::kMaxDelayMs, " ms", m_Settings.m_MidiDelay);
+}
+
+bool JobCommand::IsOption(const std::string& option, bool withMidiDelay) {
+    return option == "--in" || option == "--out" || option == "--device-no" ||
+           option == "--delay" || (withMidiDelay && option == "--midi-delay");
+}
+
+int JobCommand::ParseOptions(std::vector<std::string>& args, bool withMidiDelay) {
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
-        if (option.rfind("--", 0) != 0) {
+        if (!option.starts_with("-")) {
             positional.push_back(option);
-            continue;
-        }
-        if (i + 1 == args.size()) {
-            UsageError(option + " needs a value");
-            return false;
-        }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (option == "--in") {
-            m_InDevice = value;
-        } else if (option == "--out") {
-            m_OutDevice = value;
-        } else if (option == "--device-no") {
-            ok = ParseNumber(option, value, m_Settings.deviceNo);
-        } else if (option == "--delay") {
-            ok = ParseNumber(option, value, m_Settings.sysexDelay);
-        } else if (withMidiDelay && option == "--midi-delay") {
-            ok = ParseNumber(option, value, m_Settings.midiDelay);
-        } else {
-            UsageError("unknown option " + option);
-            ok = false;
-        }
-        if (!ok) {
-            return false;
+        } else if (!IsOption(option, withMidiDelay)) {
+            return UsageError("unknown option " + option);
+        } else if (i + 1 == args.size()) {
+            return UsageError(option + " needs a value");
+        } else if (!ParseOption(option, args[++i])) {
+            return 2;
         }
     }
     args = positional;
-    ResolveDevices();
-    return true;
+    return 0;
 }
 
-void JobCommand::ResolveDevices() {
+int JobCommand::FindDevices() {
     MidiDriver& driver = MidiSystem::Driver();
-    const std::string in = m_InDevice.empty() ? kVirtualName : m_InDevice;
-    const std::string out = m_OutDevice.empty() ? kVirtualName : m_OutDevice;
-    m_Settings.midiInDevice =
-        FindDevice(in, driver.InCount(), [&](uint32_t i) { return driver.InName(i); });
-    m_Settings.midiOutDevice =
-        FindDevice(out, driver.OutCount(), [&](uint32_t i) { return driver.OutName(i); });
-    // A device that is not there goes to the job as -1, as the dialog's empty selection does,
-    // and the job reports it with its own error line.
-    if (m_Settings.midiInDevice < 0) {
-        std::fprintf(stderr, "%s: no MIDI input device \"%s\"\n", Name(), in.c_str());
+    m_Settings.m_MidiIn =
+        FindDevice(m_InDevice.empty() ? kVirtualName : m_InDevice, driver.InCount(),
+                   [&](uint32_t i) { return driver.InName(i); });
+    m_Settings.m_MidiOut =
+        FindDevice(m_OutDevice.empty() ? kVirtualName : m_OutDevice, driver.OutCount(),
+                   [&](uint32_t i) { return driver.OutName(i); });
+    // Refused before the job starts, whose own error would not say which device was meant.
+    for (const auto& [index, text, direction] :
+         {std::tuple{m_Settings.m_MidiIn, m_InDevice, "input"},
+          std::tuple{m_Settings.m_MidiOut, m_OutDevice, "output"}}) {
+        if (index < 0) {
+            const std::string named = IsIndex(text) ? text : "\"" + TerminalText::Utf8(text) + "\"";
+            std::fprintf(stderr, "%s: no MIDI %s device %s; `sonavist-cli ports` lists them\n",
+                         Name(), direction, named.c_str());
+            return 1;
+        }
     }
-    if (m_Settings.midiOutDevice < 0) {
-        std::fprintf(stderr, "%s: no MIDI output device \"%s\"\n", Name(), out.c_str());
-    }
+    return 0;
 }
 
 void JobCommand::WaitForJob(JobLauncher& launcher) const {
@@ -110,77 +127,14 @@ void JobCommand::WaitForJob(JobLauncher& launcher) const {
     }
 }
 
-FILE* JobCommand::OpenLog() {
-    return FileKind::MayBlockOnOpen(kLogName) ? nullptr : std::fopen(kLogName, "rb");
-}
-
-long JobCommand::LogSize() {
-    FILE* file = OpenLog();
-    if (!file) {
-        return 0;
+bool JobCommand::ReportOutcome(const EXParams& record) const {
+    if (record.m_LogError != 0) {
+        std::fprintf(stderr, "%s: warning: cannot write %s: %s\n", Name(), kLogName,
+                     std::strerror(record.m_LogError));
     }
-    std::fseek(file, 0, SEEK_END);
-    long size = std::ftell(file);
-    std::fclose(file);
-    return size < 0 ? 0 : size;
-}
-
-std::string JobCommand::ReadLog(long from) {
-    std::string text;
-    FILE* file = OpenLog();
-    if (!file) {
-        return text;
+    if (record.m_ErrorLine[0] == '\0') {
+        return false;
     }
-    if (std::fseek(file, from, SEEK_SET) == 0) {
-        char chunk[4096];
-        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-            text.append(chunk, n);
-        }
-    }
-    std::fclose(file);
-    return text;
-}
-
-bool JobCommand::ReportErrors(const std::string& log) {
-    bool found = false;
-    for (size_t at = 0; at < log.size();) {
-        size_t end = log.find_first_of("\r\n", at);
-        if (end == std::string::npos) {
-            end = log.size();
-        }
-        const std::string_view error = ErrorLineIn(std::string_view(log).substr(at, end - at));
-        if (!error.empty()) {
-            std::fprintf(stderr, "%.*s\n", static_cast<int>(error.size()), error.data());
-            found = true;
-        }
-        at = end + 1;
-    }
-    return found;
-}
-
-std::string_view JobCommand::ErrorLineIn(std::string_view line) {
-    // An error line ("Module.cpp:LINE message") may follow the words of earlier steps.
-    static constexpr std::string_view kUnidentified = "Unidentified error";
-    if (const size_t at = line.find(kUnidentified); at != std::string_view::npos) {
-        return line.substr(at);
-    }
-    for (size_t dot = line.find(".cpp:"); dot != std::string_view::npos;
-         dot = line.find(".cpp:", dot + 1)) {
-        size_t start = dot;
-        while (start > 0 && std::isalpha(static_cast<unsigned char>(line[start - 1]))) {
-            --start;
-        }
-        size_t digit = dot + 5;
-        if (digit < line.size() && line[digit] == '-') {
-            ++digit;
-        }
-        size_t after = digit;
-        while (after < line.size() && std::isdigit(static_cast<unsigned char>(line[after]))) {
-            ++after;
-        }
-        if (start < dot && after > digit && after < line.size() && line[after] == ' ') {
-            return line.substr(start);
-        }
-    }
-    return {};
+    std::fprintf(stderr, "%s\n", record.m_ErrorLine);
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "TerminalText.h"
 #include "voice/EXException.h"
 #include "voice/VoiceBank.h"
 
@@ -21,8 +22,8 @@ int ListCommand::Run(const std::vector<std::string>& args) {
             paths.push_back(arg);
         }
     }
-    if (paths.size() != 1) {
-        return UsageError("give one BANK");
+    if (const int status = CheckArguments(paths, {"BANK"})) {
+        return status;
     }
     std::vector<std::string> rows;
     if (!EXException::Catch([&] { bank.LoadBank(paths[0]); }, ReportError)) {
@@ -35,8 +36,7 @@ int ListCommand::Run(const std::vector<std::string>& args) {
         std::sort(rows.begin(), rows.end());
     }
     for (const std::string& row : rows) {
-        std::fwrite(row.data(), 1, row.size(), stdout);
-        std::fputc('\n', stdout);
+        std::printf("%s\n", TerminalText::Row(row).c_str());
     }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "TerminalText.h"
 #include "conversation/EXParams.h"
 #include "midi/MidiInWin.h"
 #include "midi/MidiOutWin.h"
@@ -14,15 +15,15 @@ void List(const char* direction, uint32_t count, int (*name)(int32_t, char*, uin
     char text[EXParams::kTextSize];
     for (uint32_t i = 0; i < count; ++i) {
         name(static_cast<int32_t>(i), text, sizeof text);
-        std::printf("%s\t%u\t%s\n", direction, i, text);
+        std::printf("%s\t%u\t%s\n", direction, i, TerminalText::Utf8(text).c_str());
     }
 }
 
 }  // namespace
 
 int PortsCommand::Run(const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        return UsageError("ports takes no arguments");
+    if (const int status = CheckArguments(args, {})) {
+        return status;
     }
     MidiDriver& driver = MidiSystem::Driver();
     const bool listed = EXException::Catch(

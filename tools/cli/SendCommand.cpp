@@ -6,15 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "CallbackSink.h"
+#include "TerminalText.h"
 #include "midi/backends/MidiBackends.h"
 #include "voice/EX5Patch.h"
-
-namespace {
-
-constexpr const char* kConfirmation = "SendSysexVoice confirms: Voice sent\n";
-
-}  // namespace
 
 int SendCommand::Run(const std::vector<std::string>& args) {
     std::vector<std::string> positional = args;
@@ -23,29 +17,24 @@ int SendCommand::Run(const std::vector<std::string>& args) {
     if (withReport) {
         positional.erase(report);
     }
-    if (!ParseOptions(positional, true)) {
-        return 2;
+    if (const int status = ParseOptions(positional, true)) {
+        return status;
     }
-    if (positional.size() != 2) {
-        return UsageError("give BANK and SLOT");
+    if (const int status = CheckArguments(positional, {"BANK", "SLOT"})) {
+        return status;
     }
     std::unique_ptr<EX5Patch> patch;
     if (const int status = PatchOfSlot(positional[0], positional[1], patch)) {
         return status;
     }
+    if (const int status = FindDevices()) {
+        return status;
+    }
     EXParams record;
-    CallbackSink done([](const char*) {});
-    JobLauncher launcher(record, &done, &done);
-    const long logStart = LogSize();
+    JobLauncher launcher(record, nullptr, nullptr);
     launcher.LaunchSendVoice(m_Settings, std::move(patch));
     WaitForJob(launcher);
-    const std::string appended = ReadLog(logStart);
-    if (appended.empty()) {
-        std::fprintf(stderr, "send: %s cannot be written\n", kLogName);
-        return 1;
-    }
-    const bool failed = ReportErrors(appended);
-    if (failed || appended.find(kConfirmation) == std::string::npos) {
+    if (ReportOutcome(record) || record.m_Result != 0) {
         return 1;
     }
     std::printf("Voice sent\n");
@@ -62,6 +51,6 @@ void SendCommand::ReportReceived() {
         return;
     }
     std::printf("The virtual instrument received \"%s\": %zu bytes, %d element%s, checksum %s\n",
-                voice->name.c_str(), voice->dump.size(), voice->elements,
+                TerminalText::Latin1(voice->name).c_str(), voice->dump.size(), voice->elements,
                 voice->elements == 1 ? "" : "s", voice->checksumOk ? "correct" : "wrong");
 }

@@ -54,6 +54,6 @@ private:
     jack_ringbuffer_t* const m_Ring;
     std::atomic<uint64_t> m_HeldUntil{0};
     std::atomic<uint64_t> m_Gone{0};
-    uint64_t m_Pushed = 0;         // caller side
+    uint64_t m_Pushed = 0;   // caller side
     uint64_t m_Written = 0;  // process side
 };

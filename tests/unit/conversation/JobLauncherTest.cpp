@@ -1,4 +1,10 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <cerrno>
+#include <system_error>
 
 #include <chrono>
 #include <future>
@@ -15,6 +21,19 @@
 #include "midi/virtual/VirtualInstrument.h"
 #include "midi/virtual/VirtualInstrumentDriver.h"
 #include "voice/EX5Patch.h"
+
+namespace {
+std::atomic<bool> g_FailThreads{false};
+}  // namespace
+
+// Stands in for the system's thread creation, which fails while g_FailThreads is set, as it does
+// when the system is out of threads. std::thread reaches it through the dynamic linker.
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                              void* (*start)(void*), void* argument) noexcept {
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static const auto next = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return g_FailThreads ? EAGAIN : next(thread, attributes, start, argument);
+}
 
 namespace {
 
@@ -40,12 +59,12 @@ class JobLauncherTest : public VirtualInstrumentTest {
 protected:
     void SetUp() override {
         VirtualInstrumentTest::SetUp();
-        m_Settings.midiInDevice = 0;
-        m_Settings.midiOutDevice = 0;
+        m_Settings.m_MidiIn = 0;
+        m_Settings.m_MidiOut = 0;
     }
 
     EXParams m_Record;
-    JobLauncher::Settings m_Settings;
+    Settings m_Settings = Settings::Defaults();
 };
 
 TEST_F(JobLauncherTest, FillsTheRecordAsTheIdButtonDoes) {
@@ -67,7 +86,9 @@ TEST_F(JobLauncherTest, FillsTheRecordAsTheIdButtonDoes) {
     EXPECT_EQ(Log(), FixtureLog("identify-launched"));
 }
 
-TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {
+// The thread that handles the completion launches before it has returned: the job would wait
+// for it, so the launch gives up after its bounded wait.
+TEST_F(JobLauncherTest, RefusesASecondJobWhileTheCompletionIsBeingHandled) {
     HeldSink done;
     JobLauncher launcher(m_Record, &done, &done);
     ASSERT_TRUE(launcher.LaunchIdentify(m_Settings));
@@ -80,6 +101,56 @@ TEST_F(JobLauncherTest, RefusesASecondJobUntilTheFirstHasSignalled) {
     ASSERT_TRUE(launcher.WaitFor(5000));
     EXPECT_FALSE(launcher.IsBusy());
     EXPECT_EQ(m_Record.m_LogFile, nullptr);
+}
+
+// The completion has been handled, but the worker is slow to come back from handing it over, as
+// on a busy machine.
+class SlowToWakeSink : public TextSink {
+public:
+    void InsertText(const char*) override {
+        m_Handled.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    void WaitHandled() { m_Handled.get_future().wait(); }
+
+private:
+    std::promise<void> m_Handled;
+};
+
+TEST_F(JobLauncherTest, ALaunchAfterTheCompletionWasHandledStartsItsJob) {
+    SlowToWakeSink sendDone;
+    JobLauncher launcher(m_Record, nullptr, &sendDone);
+    m_Settings.m_MidiDelay = 0;
+    ASSERT_TRUE(launcher.LaunchSendVoice(m_Settings, PatchWith(1)));
+    sendDone.WaitHandled();
+    EXPECT_TRUE(launcher.LaunchIdentify(m_Settings));
+    ASSERT_TRUE(launcher.WaitFor(5000));
+    EXPECT_STREQ(m_Record.m_InstrumentText, "EX5");
+}
+
+// A voice that tells when it is destroyed.
+class CountedPatch : public EX5Patch {
+public:
+    explicit CountedPatch(int& destroyed) : EX5Patch("Counted", 0), m_Destroyed(destroyed) {}
+    ~CountedPatch() override { ++m_Destroyed; }
+
+private:
+    int& m_Destroyed;
+};
+
+TEST_F(JobLauncherTest, AWorkerThatCannotBeMadeDestroysThePatchAndTheNextLaunchRuns) {
+    JobLauncher launcher(m_Record, nullptr, nullptr);
+    int destroyed = 0;
+    g_FailThreads = true;
+    EXPECT_THROW(launcher.LaunchSendVoice(m_Settings, std::make_unique<CountedPatch>(destroyed)),
+                 std::system_error);
+    g_FailThreads = false;
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(m_Record.m_Patch, nullptr);
+    EXPECT_FALSE(launcher.IsBusy());
+    ASSERT_TRUE(launcher.LaunchIdentify(m_Settings));
+    ASSERT_TRUE(launcher.WaitFor(5000));
+    EXPECT_STREQ(m_Record.m_InstrumentText, "EX5");
 }
 
 TEST_F(JobLauncherTest, TheNextJobStartsOnlyAfterThePreviousHasEnded) {
@@ -112,8 +183,8 @@ TEST_F(JobLauncherTest, ASinkThatThrowsIsLoggedAndTheNextJobRuns) {
 
 TEST_F(JobLauncherTest, CancelEndsAJobAtItsNextRequest) {
     m_Instrument->SetReply(VirtualInstrument::Reply::kSilent);
-    m_Settings.timeout = 100;
     JobLauncher launcher(m_Record, nullptr, nullptr);
+    launcher.SetTiming(100, JobLauncher::kTries);
     ASSERT_TRUE(launcher.LaunchIdentify(m_Settings));
     launcher.Cancel();
     ASSERT_TRUE(launcher.WaitFor(5000));

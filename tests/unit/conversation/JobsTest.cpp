@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -43,6 +45,15 @@ protected:
             ThreadMessageQueue::Discard(std::this_thread::get_id());
         });
         worker.join();
+    }
+    // The instrument takes the bytes in on a thread of its own once they have arrived, so a
+    // loaded machine may see the job end first.
+    bool VoiceArrived() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!m_Instrument->LastVoice() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return m_Instrument->LastVoice().has_value();
     }
 
     EXParams m_Job;
@@ -143,6 +154,8 @@ TEST_P(NoLogTest, TheIdentificationTellsTheStatusSink) {
     EXPECT_EQ(m_Status.texts[1].rfind("Finished instrument ident on ", 0), 0u);
     EXPECT_EQ(m_IdentDone.texts, kDone);
     EXPECT_STREQ(m_Job.m_InstrumentText, "");
+    EXPECT_STREQ(m_Job.m_ErrorLine, "EXWorker.cpp:146 Cannot open log file");
+    EXPECT_EQ(m_Job.m_LogError, GetParam() ? ENXIO : EISDIR);
 }
 
 TEST_P(NoLogTest, TheSendShowsNothingAndDestroysThePatch) {
@@ -152,6 +165,8 @@ TEST_P(NoLogTest, TheSendShowsNothingAndDestroysThePatch) {
     EXPECT_EQ(m_SendDone.texts, kDone);
     EXPECT_EQ(m_Job.m_Patch, nullptr);
     EXPECT_FALSE(m_Instrument->LastVoice().has_value());
+    EXPECT_STREQ(m_Job.m_ErrorLine, "EXWorker.cpp:60 Cannot open log file");
+    EXPECT_EQ(m_Job.m_LogError, GetParam() ? ENXIO : EISDIR);
 }
 
 INSTANTIATE_TEST_SUITE_P(InTheLogsPlace, NoLogTest, testing::Bool(),
@@ -167,7 +182,7 @@ TEST_P(SendJobTest, TheInstrumentReceivesTheDumpByteForByte) {
     m_Job.m_Patch = PatchWith(elements).release();
     Run(&EXWorker::SendVoiceThread);
     EXPECT_EQ(Log(), FixtureLog("send-voice"));
-    ASSERT_TRUE(m_Instrument->LastVoice().has_value());
+    ASSERT_TRUE(VoiceArrived());
     EXPECT_EQ(m_Instrument->LastVoice()->dump,
               std::vector<uint8_t>(dump, dump + expected->GetDumpLength()));
     EXPECT_EQ(m_Instrument->LastVoice()->elements, elements);
@@ -177,6 +192,92 @@ TEST_P(SendJobTest, TheInstrumentReceivesTheDumpByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Elements, SendJobTest, testing::Values(1, 2, 3, 4));
+
+// What the completion sees of the job's outcome when it is signalled.
+class OutcomeSink : public TextSink {
+public:
+    explicit OutcomeSink(const EXParams& job) : m_Job(job) {}
+    void InsertText(const char*) override {
+        result = m_Job.m_Result;
+        errorLine = m_Job.m_ErrorLine;
+        logError = m_Job.m_LogError;
+    }
+    unsigned result = 99;
+    std::string errorLine = "not signalled";
+    int logError = -1;
+
+private:
+    const EXParams& m_Job;
+};
+
+TEST_F(JobsTest, TheCompletionSeesTheFirstErrorLineAndNotAnEarlierJobs) {
+    OutcomeSink done(m_Job);
+    m_Job.m_SendDoneWnd = &done;
+    m_Job.m_IdentDoneWnd = &done;
+    m_Job.m_MidiInDevice = -1;
+    m_Job.m_Patch = PatchWith(1).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_EQ(Masked(done.errorLine), "MidiInWin.cpp:<line> Cannot open MIDI device for input");
+    EXPECT_EQ(done.logError, 0);
+    m_Job.m_MidiInDevice = 0;
+    Run(&EXWorker::IdentifyThread);
+    EXPECT_EQ(done.errorLine, "");
+    EXPECT_EQ(done.result, 0u);
+    EXPECT_STREQ(m_Job.m_InstrumentText, "EX5");
+}
+
+// A log on a full disk: the voice arrives, and the outcome says why the log lacks it.
+TEST_F(JobsTest, ALogThatCannotBeWrittenLeavesTheSendGoodAndSaysWhy) {
+    ASSERT_EQ(symlink("/dev/full", "Sonavist.log"), 0);
+    OutcomeSink done(m_Job);
+    m_Job.m_SendDoneWnd = &done;
+    m_Job.m_Patch = PatchWith(2).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_EQ(done.errorLine, "");
+    EXPECT_EQ(done.result, 0u);
+    EXPECT_EQ(done.logError, ENOSPC);
+    ASSERT_TRUE(VoiceArrived());
+    EXPECT_TRUE(m_Instrument->LastVoice()->checksumOk);
+}
+
+struct DelayCase {
+    const char* name;
+    uint32_t sysexDelay;
+    uint32_t midiDelay;
+    int elements;
+};
+
+void PrintTo(const DelayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DelayTest : public JobsTest, public testing::WithParamInterface<DelayCase> {};
+
+// Delays shorter than the dump's time on the cable (139 ms for one element, 285 ms for four)
+// once gave up on the message still leaving.
+TEST_P(DelayTest, TheVoiceArrivesWholeWhateverTheDelays) {
+    const DelayCase& c = GetParam();
+    auto expected = PatchWith(c.elements);
+    const uint8_t* dump = expected->BuildDump();
+    m_Job.m_Delay = c.sysexDelay;
+    m_Job.m_MidiDelay = c.midiDelay;
+    m_Job.m_Patch = PatchWith(c.elements).release();
+    Run(&EXWorker::SendVoiceThread);
+    EXPECT_STREQ(m_Job.m_ErrorLine, "") << Log();
+    EXPECT_EQ(Log().find("Error"), std::string::npos) << Log();
+    ASSERT_TRUE(VoiceArrived());
+    EXPECT_EQ(m_Instrument->LastVoice()->dump,
+              std::vector<uint8_t>(dump, dump + expected->GetDumpLength()));
+    EXPECT_TRUE(m_Instrument->LastVoice()->checksumOk);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Delays, DelayTest,
+    testing::Values(DelayCase{"none_1", 0, 0, 1}, DelayCase{"none_4", 0, 0, 4},
+                    DelayCase{"noMidiDelay_1", 25, 0, 1}, DelayCase{"noMidiDelay_4", 25, 0, 4},
+                    DelayCase{"shortest_1", 5, 50, 1}, DelayCase{"shortest_4", 5, 50, 4},
+                    DelayCase{"default_1", 25, 500, 1}, DelayCase{"default_4", 25, 500, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JobsTest, SendsAppendAndAnIdentificationStartsANewLog) {
     for (int i = 0; i < 2; ++i) {

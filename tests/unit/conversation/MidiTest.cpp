@@ -14,6 +14,7 @@
 #include "midi/MidiSystem.h"
 #include "platform/ThreadMessageQueue.h"
 #include "support/FakeMidiDriver.h"
+#include "support/ScratchFolder.h"
 #include "voice/EX5Patch.h"
 #include "voice/EXException.h"
 
@@ -278,7 +279,8 @@ TEST_F(MidiTest, AVoiceWithoutElementsIsNotSent) {
 }
 
 TEST_F(MidiTest, ReadFileBytesStopsAtTheCapacity) {
-    const std::string path = testing::TempDir() + "ten-bytes.bin";
+    const ScratchFolder folder("sonavist-read");
+    const std::string path = folder.File("ten-bytes.bin");
     FILE* file = std::fopen(path.c_str(), "wb");
     std::fwrite("0123456789", 1, 10, file);
     std::fclose(file);

@@ -28,8 +28,8 @@ TEST_P(DeviceNameTest, CopiesCutsOrRejects) {
     char buffer[300];
     std::memset(buffer, 'x', sizeof buffer);
 
-    const RaisedError raised = RaisedError::From(
-        [&] { c.get(c.index, c.nullBuffer ? nullptr : buffer, c.length); });
+    const RaisedError raised =
+        RaisedError::From([&] { c.get(c.index, c.nullBuffer ? nullptr : buffer, c.length); });
 
     EXPECT_EQ(raised.message, c.expectError);
     if (*c.expectError) {
@@ -50,23 +50,22 @@ constexpr GetName kOut = &MidiOutWin::GetDeviceName;
 
 INSTANTIATE_TEST_SUITE_P(
     BothPorts, DeviceNameTest,
-    testing::Values(
-        NameCase{"outWhole", kOut, 0, 260, false, "Out Zero", "", ""},
-        NameCase{"inWhole", kIn, 0, 260, false, "In Zero", "", ""},
-        NameCase{"outLongNameCut", kOut, 1, 10, false, "Output de", "", ""},
-        NameCase{"inLongNameCut", kIn, 1, 10, false, "Input dev", "", ""},
-        NameCase{"outIndexAtCount", kOut, 2, 260, false, "", "Invalid MIDI out device number",
-                 "MidiOutWin.cpp"},
-        NameCase{"inIndexAtCount", kIn, 2, 260, false, "", "Invalid MIDI device number",
-                 "MidiInWin.cpp"},
-        NameCase{"outNoSelection", kOut, -1, 260, false, "", "Invalid MIDI out device number",
-                 "MidiOutWin.cpp"},
-        NameCase{"inNoSelection", kIn, -1, 260, false, "", "Invalid MIDI device number",
-                 "MidiInWin.cpp"},
-        NameCase{"outNullBuffer", kOut, 0, 260, true, "", "Null lpszDeviceName parameter",
-                 "MidiOutWin.cpp"},
-        NameCase{"inNullBuffer", kIn, 0, 260, true, "", "Null lpszDeviceName parameter",
-                 "MidiInWin.cpp"}),
+    testing::Values(NameCase{"outWhole", kOut, 0, 260, false, "Out Zero", "", ""},
+                    NameCase{"inWhole", kIn, 0, 260, false, "In Zero", "", ""},
+                    NameCase{"outLongNameCut", kOut, 1, 10, false, "Output de", "", ""},
+                    NameCase{"inLongNameCut", kIn, 1, 10, false, "Input dev", "", ""},
+                    NameCase{"outIndexAtCount", kOut, 2, 260, false, "",
+                             "Invalid MIDI out device number", "MidiOutWin.cpp"},
+                    NameCase{"inIndexAtCount", kIn, 2, 260, false, "", "Invalid MIDI device number",
+                             "MidiInWin.cpp"},
+                    NameCase{"outNoSelection", kOut, -1, 260, false, "",
+                             "Invalid MIDI out device number", "MidiOutWin.cpp"},
+                    NameCase{"inNoSelection", kIn, -1, 260, false, "", "Invalid MIDI device number",
+                             "MidiInWin.cpp"},
+                    NameCase{"outNullBuffer", kOut, 0, 260, true, "",
+                             "Null lpszDeviceName parameter", "MidiOutWin.cpp"},
+                    NameCase{"inNullBuffer", kIn, 0, 260, true, "", "Null lpszDeviceName parameter",
+                             "MidiInWin.cpp"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(DeviceNameNoDriverTest, NoDevicesBeforeAnyDriverIsInstalled) {

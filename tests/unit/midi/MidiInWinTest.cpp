@@ -51,23 +51,21 @@ TEST_P(MidiInWinSizingTest, QueuesOneBufferPerKilobyteAndOneMore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Capacities, MidiInWinSizingTest,
-                         testing::Values(SizingCase{0, 1}, SizingCase{1023, 1},
-                                         SizingCase{1024, 2}, SizingCase{4096, 5},
-                                         SizingCase{-1, 1}));
+                         testing::Values(SizingCase{0, 1}, SizingCase{1023, 1}, SizingCase{1024, 2},
+                                         SizingCase{4096, 5}, SizingCase{-1, 1}));
 
 struct ReceiveCase {
     const char* name;
     std::vector<Bytes> messages;
-    int32_t expected;       // messages asked for at Start
-    bool expectEvent;       // set before the port is stopped
+    int32_t expected;        // messages asked for at Start
+    bool expectEvent;        // set before the port is stopped
     int32_t expectReceived;  // after the stop
     int32_t index;
     int32_t capacity;
     Bytes expectRead;
 };
 
-class MidiInWinReceiveTest : public PortFixture, public testing::WithParamInterface<ReceiveCase> {
-};
+class MidiInWinReceiveTest : public PortFixture, public testing::WithParamInterface<ReceiveCase> {};
 
 // The conversation's order: start, input arrives, wait, stop, read.
 TEST_P(MidiInWinReceiveTest, CountsWholeMessagesAndReadsThemBack) {
@@ -107,14 +105,26 @@ INSTANTIATE_TEST_SUITE_P(
         ReceiveCase{"spansTwoBuffers", {kLong}, 1, true, 1, 0, 4096, kLong},
         ReceiveCase{"secondOfTwo", {kReply, kSecondReply}, 2, true, 2, 1, 4096, kSecondReply},
         ReceiveCase{"oneOfTwoExpected", {kReply}, 2, false, 1, 0, 4096, kReply},
-        ReceiveCase{"roomSmallerThanReply", {kReply}, 1, true, 1, 0, 10,
+        ReceiveCase{"roomSmallerThanReply",
+                    {kReply},
+                    1,
+                    true,
+                    1,
+                    0,
+                    10,
                     Bytes(kReply.begin(), kReply.begin() + 10)},
         ReceiveCase{"nothingArrived", {}, 1, false, 0, 0, 4096, {}},
         ReceiveCase{"indexBeyondWhatArrived", {kReply}, 1, true, 1, 1, 4096, {}},
         // Stopped mid-message: the stop returns the part, which counts but does not end a read.
         ReceiveCase{"cutOffByStop", {kCutOff}, 1, false, 1, 0, 4096, kCutOff},
         // The third message finds one buffer left: its start is kept, the rest is lost.
-        ReceiveCase{"moreThanTheBuffersHold", {kLong, kLong, kLong}, 3, false, 2, 2, 4096,
+        ReceiveCase{"moreThanTheBuffersHold",
+                    {kLong, kLong, kLong},
+                    3,
+                    false,
+                    2,
+                    2,
+                    4096,
                     Bytes(kLong.begin(), kLong.begin() + 1024)}),
     [](const auto& info) { return info.param.name; });
 
@@ -185,16 +195,16 @@ TEST_P(MidiInWinWaitTest, CloseWaitsForEveryBuffer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Polls, MidiInWinWaitTest,
-    testing::Values(
-        WaitCase{"returnedAtOnce", 0, 4, "", ""},
-        WaitCase{"eachBufferWaitsAgain", 1, 4,
-                 "Waiting for MIDI in.Waiting for MIDI in.Waiting for MIDI in.", ""},
-        WaitCase{"backOnLastTry", 3, 4,
-                 "Waiting for MIDI in...Waiting for MIDI in...Waiting for MIDI in...", ""},
-        WaitCase{"heldAfterLastTry", 4, 4, "Waiting for MIDI in....",
-                 "Error 0x41 unpreparing MIDI input buffer"},
-        WaitCase{"zeroTriesStillPollsOnce", 1, 0, "Waiting for MIDI in.",
-                 "Error 0x41 unpreparing MIDI input buffer"}),
+    testing::Values(WaitCase{"returnedAtOnce", 0, 4, "", ""},
+                    WaitCase{"eachBufferWaitsAgain", 1, 4,
+                             "Waiting for MIDI in.Waiting for MIDI in.Waiting for MIDI in.", ""},
+                    WaitCase{"backOnLastTry", 3, 4,
+                             "Waiting for MIDI in...Waiting for MIDI in...Waiting for MIDI in...",
+                             ""},
+                    WaitCase{"heldAfterLastTry", 4, 4, "Waiting for MIDI in....",
+                             "Error 0x41 unpreparing MIDI input buffer"},
+                    WaitCase{"zeroTriesStillPollsOnce", 1, 0, "Waiting for MIDI in.",
+                             "Error 0x41 unpreparing MIDI input buffer"}),
     [](const auto& info) { return info.param.name; });
 
 struct FailureCase {
@@ -204,8 +214,7 @@ struct FailureCase {
     const char* expectError;
 };
 
-class MidiInWinFailureTest : public PortFixture, public testing::WithParamInterface<FailureCase> {
-};
+class MidiInWinFailureTest : public PortFixture, public testing::WithParamInterface<FailureCase> {};
 
 // Open, Start, Stop and Close, with one driver call failing; the port is then destroyed with
 // whatever it had reached.
@@ -230,14 +239,18 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, MidiInWinFailureTest,
     testing::Values(
         FailureCase{"open", Op::InOpen, {kMidiAllocated}, "Cannot open MIDI device for input"},
-        FailureCase{"prepare", Op::InPrepare, {kMidiOk, kMidiOk, kMidiNoMemory},
+        FailureCase{"prepare",
+                    Op::InPrepare,
+                    {kMidiOk, kMidiOk, kMidiNoMemory},
                     "Error 0x7 preparing MIDI input buffer"},
-        FailureCase{"addBuffer", Op::InAddBuffer, {kMidiOk, kMidiInvalidParam},
+        FailureCase{"addBuffer",
+                    Op::InAddBuffer,
+                    {kMidiOk, kMidiInvalidParam},
                     "Error 0xB adding MIDI input buffer"},
         FailureCase{"start", Op::InStart, {kMidiError}, "Error 0x1 starting MIDI input device"},
         FailureCase{"stop", Op::InStop, {kMidiNotReady}, "Error 0x43 stopping MIDI input device"},
-        FailureCase{"unprepare", Op::InUnprepare, {kMidiError},
-                    "Error 0x1 unpreparing MIDI input buffer"},
+        FailureCase{
+            "unprepare", Op::InUnprepare, {kMidiError}, "Error 0x1 unpreparing MIDI input buffer"},
         FailureCase{"close", Op::InClose, {kMidiError}, "Error 0x1 closing MIDI input device"}),
     [](const auto& info) { return info.param.name; });
 

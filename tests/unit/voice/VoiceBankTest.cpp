@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 std::vector<std::string> Rows(const VoiceBank& bank) {
     std::vector<std::string> rows;
     bank.FillVoiceList([&rows](const std::string& row) { rows.push_back(row); });
@@ -51,7 +53,7 @@ protected:
 
 struct RowCase {
     int voice;
-    const char* name;  // up to 12 bytes are written
+    std::string name;  // up to 12 bytes are written, zero bytes too
     uint8_t category;
     const char* row;
 };
@@ -81,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(Slots, RowTest,
                                          RowCase{134, "Nothing", 0, "xx\tI2-007\tNothing"},
                                          RowCase{9, "Out", 23, "xx\tI1-010\tOut"},
                                          RowCase{10, "Far", 255, "xx\tI1-011\tFar"},
-                                         RowCase{11, "Short\0Tail", 3, "Or\tI1-012\tShort"},
+                                         RowCase{11, "Short\0Tail"s, 3, "Or\tI1-012\tShort"},
+                                         RowCase{13, "\0Hidden Name"s, 3, "Or\tI1-014\t"},
                                          RowCase{12, "", 4, "Gt\tI1-013\t"}));
 
 TEST(VoiceIndexTest, RowsThatNameNoVoice) {
