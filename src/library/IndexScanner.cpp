@@ -52,7 +52,7 @@ ScanReport IndexScanner::Update(const std::vector<std::string>& folders,
             toRead.push_back(std::move(bank));
             continue;
         }
-        const Known& was = it->second;
+        const Known was = it->second;  // the erase below frees the entry
         known.erase(it);
         // A problem is looked at again every time: a file made readable keeps its time.
         if (was.readable && was.size == bank.size && was.mtimeNs == bank.mtimeNs) {

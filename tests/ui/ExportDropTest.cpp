@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 #include "CFolderTree.h"
 #include "CPushButton.h"
@@ -92,8 +93,8 @@ bool Drop(QWidget* target, QMimeData* data) {
     return drop.isAccepted();
 }
 
-QMimeData* Urls(const QStringList& paths) {
-    auto* data = new QMimeData;
+std::unique_ptr<QMimeData> Urls(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     for (const QString& path : paths) {
         urls << (path.contains("://") ? QUrl(path) : QUrl::fromLocalFile(path));
@@ -255,7 +256,7 @@ void ExportDropTest::dropOpensFolderAndBank() {
     QVERIFY(QFile::copy(m_Window.Path("Demo2.s1v"), m_Window.Path("sub/Demo2.s1v")));
     QVERIFY(QFile::copy(m_Window.Path("Demo1.s1v"), m_Window.Path("sub/LOUD.S1V")));
     MessageBoxAnswer boxes;
-    QVERIFY(Drop(List(kVoiceList)->viewport(), Urls({m_Window.Path(dropped)})));
+    QVERIFY(Drop(List(kVoiceList)->viewport(), Urls({m_Window.Path(dropped)}).get()));
     QListWidget* files = List(kFileList);
     QCOMPARE(files->count(), 2);
     QCOMPARE(files->currentItem() ? files->currentItem()->text() : QString(), chosen);
@@ -283,16 +284,15 @@ void ExportDropTest::dropRefusesAnythingElse() {
     for (const QString& name : dropped) {
         paths << (name.contains("://") ? name : m_Window.Path(name));
     }
-    QMimeData* data = Urls(paths);
+    const std::unique_ptr<QMimeData> data = Urls(paths);
     if (dropped.isEmpty()) {
         data->setText(m_Window.Path("Demo1.s1v"));
     }
     MessageBoxAnswer boxes;
-    QVERIFY(!Drop(List(kVoiceList)->viewport(), data));
+    QVERIFY(!Drop(List(kVoiceList)->viewport(), data.get()));
     QCOMPARE(List(kFileList)->currentItem(), nullptr);
     QCOMPARE(List(kVoiceList)->count(), 0);
     QCOMPARE(boxes.m_Texts, QStringList());
-    delete data;
 }
 
 QTEST_MAIN(ExportDropTest)
