@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "CPushButton.h"
+#include "ui/BankRows.h"
 #include "ui/MessageBoxAnswer.h"
 #include "ui/VoiceDialog.h"
-#include "voice/EX5Patch.h"
 #include "voice/VoiceBank.h"
 
 namespace {
@@ -18,33 +18,6 @@ QList<QByteArray> Rows(const QListWidget* list) {
         rows << list->item(i)->text().toLatin1();
     }
     return rows;
-}
-
-// The rows the command-line tool lists for the options, made as it makes them: in bank order,
-// or sorted as bytes.
-QList<QByteArray> ListedRows(const QString& path, const QStringList& options) {
-    VoiceBank bank;
-    bank.LoadBank(QFile::encodeName(path).toStdString());
-    bank.m_ShowInits = options.contains("--show-inits");
-    std::vector<std::string> rows;
-    bank.FillVoiceList([&rows](const std::string& row) { rows.push_back(row); });
-    if (options.contains("--cat-order")) {
-        std::sort(rows.begin(), rows.end());
-    }
-    QList<QByteArray> listed;
-    for (const std::string& row : rows) {
-        listed << QByteArray::fromStdString(row);
-    }
-    return listed;
-}
-
-// The bulk dump the command-line tool writes for the row's voice.
-QByteArray DumpOf(const QString& path, const QByteArray& row) {
-    VoiceBank bank;
-    bank.LoadBank(QFile::encodeName(path).toStdString());
-    std::unique_ptr<EX5Patch> patch = bank.PatchForRow(row.toStdString());
-    const uint8_t* dump = patch->BuildDump();
-    return QByteArray(reinterpret_cast<const char*>(dump), qsizetype(patch->GetDumpLength()));
 }
 
 QWidget* NextTabStop(QWidget* widget) {
@@ -147,7 +120,7 @@ void VoiceListTest::choosingBankListsRows() {
     if (showInits) {
         options << "--show-inits";
     }
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path(bank), options));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(Path(bank), options));
     QVERIFY(!dialog.m_NoteButton->isEnabled() && !dialog.m_TrillButton->isEnabled());
 }
 
@@ -168,12 +141,12 @@ void VoiceListTest::catOrderKeepsCurrentVoiceAndPlace() {
     QVERIFY(list->isVisible());
     QCOMPARE(NextTabStop(before), list);
     QCOMPARE(NextTabStop(list), dialog.m_CatOrderCheck);
-    QCOMPARE(Rows(list), ListedRows(Path("Demo1.s1v"), {"--cat-order"}));
+    QCOMPARE(Rows(list), BankRows::Listed(Path("Demo1.s1v"), {"--cat-order"}));
     QCOMPARE(list->currentItem()->text().toLatin1(), chosen);
     QCOMPARE(list->selectedItems().size(), 1);
 
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(Path("Demo1.s1v"), {}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     QVERIFY(dialog.m_VoiceList->selectedItems().isEmpty());
     QCOMPARE(dialog.GetDlgItem(1023), dialog.m_VoiceList);
@@ -187,20 +160,20 @@ void VoiceListTest::showInitsFollowsCatOrder() {
 
     // Cat Order clear: the rows follow at once, none selected.
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(bank, {"--show-inits"}));
     QCOMPARE(dialog.m_VoiceList->currentRow(), -1);
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(bank, {}));
 
     // Cat Order checked: only re-sorted until the rows are next built.
     dialog.m_CatOrderCheck->click();
     dialog.m_ShowInitsCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(bank, {"--cat-order"}));
     Choose("Demo2.s1v");
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--cat-order", "--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(bank, {"--cat-order", "--show-inits"}));
     dialog.m_CatOrderCheck->click();
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(bank, {"--show-inits"}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(bank, {"--show-inits"}));
 }
 
 void VoiceListTest::badBankEmptiesRows_data() {
@@ -238,7 +211,7 @@ void VoiceListTest::badBankEmptiesRows() {
     QVERIFY(dialog.m_CatOrderCheck->isEnabled());
     QVERIFY(!dialog.m_NoteButton->isEnabled());
     Choose("Demo1.s1v");
-    QCOMPARE(Rows(dialog.m_VoiceList), ListedRows(Path("Demo1.s1v"), {}));
+    QCOMPARE(Rows(dialog.m_VoiceList), BankRows::Listed(Path("Demo1.s1v"), {}));
 }
 
 void VoiceListTest::doubleClickSendsDump_data() {
@@ -266,7 +239,7 @@ void VoiceListTest::doubleClickSendsDump() {
     m_Voices.Send(row);
     const auto voice = m_Voices.m_Instrument->LastVoice();
     QVERIFY(voice && voice->checksumOk);
-    const QByteArray expected = DumpOf(Path(bank), row);
+    const QByteArray expected = BankRows::DumpOf(Path(bank), row);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(voice->dump.data()),
                         qsizetype(voice->dump.size())),
              expected);
